@@ -1,0 +1,21 @@
+# The native build: the module's logic over the stand-in services, as a static
+# library that tests, fuzzers and benchmarks link.
+add_library(quorvel_native STATIC
+    ${QUORVEL_CORE_SOURCES}
+    platform/standin/code_pages.cpp
+    platform/standin/heap.cpp
+    platform/standin/module_entry.cpp
+    platform/standin/registry.cpp
+    platform/standin/resources.cpp
+    platform/standin/system.cpp)
+target_include_directories(quorvel_native PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/include)
+target_link_libraries(quorvel_native PUBLIC quorvel_catalogue_table)
+target_compile_options(quorvel_native PRIVATE -Wall -Wextra -Werror)
+
+if(QUORVEL_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+    target_compile_options(quorvel_native PUBLIC -fsanitize=address,undefined -fno-sanitize-recover=all
+                                                 -fno-omit-frame-pointer)
+    target_link_options(quorvel_native PUBLIC -fsanitize=address,undefined)
+endif()
