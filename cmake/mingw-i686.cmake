@@ -1,9 +1,10 @@
-# Cross build for i686 Windows with MinGW-w64 (win32 thread model: the module
-# needs no threading runtime, and nothing may depend on a MinGW DLL).
+# Cross build for i686 Windows with MinGW-w64. The posix thread model serves the
+# test programs (GoogleTest needs std::mutex); everything links statically, so
+# nothing depends on a MinGW DLL.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,0 +1,71 @@
+#include "expected_texts.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <set>
+
+#include "catalog/catalogue_table.h"
+
+namespace quorvel::test {
+
+namespace {
+
+bool HasVariant(std::uint16_t language)
+{
+    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i) {
+        if (catalogue::kEntries[i].language == language)
+            return true;
+    }
+    return false;
+}
+
+std::string ToAnsi(const char16_t* text)
+{
+    const auto* wide = reinterpret_cast<const wchar_t*>(text);
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(size, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi.data(), size, nullptr, nullptr);
+    ansi.resize(size - 1);
+    return ansi;
+}
+
+}  // namespace
+
+std::vector<unsigned> CatalogueIds()
+{
+    std::set<unsigned> ids;
+    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i)
+        ids.insert(catalogue::kEntries[i].id);
+    return {ids.begin(), ids.end()};
+}
+
+std::uint16_t VariantFor(std::uint16_t language)
+{
+    if (HasVariant(language))
+        return language;
+    const std::uint16_t primary = language & 0x03FF;
+    return HasVariant(primary) ? primary : 0;
+}
+
+std::string VariantText(std::uint16_t variant, unsigned id)
+{
+    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i) {
+        const catalogue::Entry& entry = catalogue::kEntries[i];
+        if (entry.language == variant && entry.id == id)
+            return ToAnsi(entry.text);
+    }
+    return {};
+}
+
+std::vector<std::string> AllVariantTexts(unsigned id)
+{
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i) {
+        if (catalogue::kEntries[i].id == id)
+            texts.push_back(ToAnsi(catalogue::kEntries[i].text));
+    }
+    return texts;
+}
+
+}  // namespace quorvel::test

@@ -1,0 +1,90 @@
+#include "message_box_watch.h"
+
+#include <windows.h>
+
+namespace quorvel::test {
+
+namespace {
+
+constexpr int kTextControlId = 0xFFFF;  // the message box's static text
+constexpr int kIconControlId = 0x440;   // kept by Wine even with MB_OK
+constexpr DWORD kPollMs = 20;
+constexpr DWORD kWaitMs = 15000;
+
+DWORD WINAPI RunCall(void* call)
+{
+    (*static_cast<const std::function<void()>*>(call))();
+    return 0;
+}
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+{
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectButton(HWND child, LPARAM ids)
+{
+    char className[32] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Button") == 0 && IsWindowVisible(child))
+        reinterpret_cast<std::vector<int>*>(ids)->push_back(GetDlgCtrlID(child));
+    return TRUE;
+}
+
+std::string WindowText(HWND window)
+{
+    if (!window)
+        return {};
+    const int length = GetWindowTextLengthA(window);
+    std::string text(length + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(copied);
+    return text;
+}
+
+void Read(HWND dialog, ObservedBox* box)
+{
+    box->shown = true;
+    box->caption = WindowText(dialog);
+    box->text = WindowText(GetDlgItem(dialog, kTextControlId));
+    box->hasOwner = GetWindow(dialog, GW_OWNER) != nullptr;
+    const HWND icon = GetDlgItem(dialog, kIconControlId);
+    box->hasIcon = icon && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
+    EnumChildWindows(dialog, CollectButton, reinterpret_cast<LPARAM>(&box->buttonIds));
+}
+
+}  // namespace
+
+ObservedBox WatchMessageBox(const std::function<void()>& showBox)
+{
+    ObservedBox box;
+    DWORD threadId = 0;
+    const HANDLE thread = CreateThread(nullptr, 0, RunCall, const_cast<std::function<void()>*>(&showBox), 0, &threadId);
+    if (!thread)
+        return box;
+
+    HWND dialog = nullptr;
+    for (DWORD waited = 0; !dialog && waited < kWaitMs; waited += kPollMs) {
+        if (WaitForSingleObject(thread, kPollMs) == WAIT_OBJECT_0)
+            break;
+        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&dialog));
+    }
+    if (dialog) {
+        Read(dialog, &box);
+        box.returnedBeforeDismiss = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    }
+    box.returnedAfterDismiss = WaitForSingleObject(thread, kWaitMs) == WAIT_OBJECT_0;
+    if (!box.returnedAfterDismiss)
+        TerminateThread(thread, 1);
+    CloseHandle(thread);
+    return box;
+}
+
+}  // namespace quorvel::test

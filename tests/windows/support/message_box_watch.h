@@ -1,0 +1,24 @@
+// Runs a call that shows a message box, finds the real dialog window, reads
+// it, dismisses it with OK and checks that the call then returns.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quorvel::test {
+
+struct ObservedBox {
+    bool shown = false;          // a dialog appeared on the calling thread
+    std::string text;            // the message, as the box shows it
+    std::string caption;
+    bool hasOwner = true;
+    bool hasIcon = true;
+    std::vector<int> buttonIds;  // visible buttons
+    bool returnedAfterDismiss = false;
+    bool returnedBeforeDismiss = false;
+};
+
+ObservedBox WatchMessageBox(const std::function<void()>& showBox);
+
+}  // namespace quorvel::test
