@@ -86,4 +86,25 @@ QUORVEL_IMPORT QuorvelSize QUORVEL_CALL GetStringFromQuorvelDll(unsigned int id,
 }
 #endif
 
+/* The six functions as pointers, for hosts that resolve them at run time
+ * (see quorvel_loader.h). */
+typedef void(QUORVEL_CALL* QuorvelDllDynamicMessageBoxFn)(unsigned int messageId, unsigned int tokenId);
+typedef QuorvelSize(QUORVEL_CALL* QuorvelDllGetDynamicStringFn)(unsigned int messageId, char* buffer,
+                                                                 QuorvelSize bufferSize, unsigned int tokenId);
+typedef QuorvelSize(QUORVEL_CALL* QuorvelDllGetStringFn)(unsigned int id, char* buffer, QuorvelSize bufferSize);
+typedef void(QUORVEL_CALL* QuorvelDllMessageBoxFn)(unsigned int messageId);
+typedef void(QUORVEL_CALL* QuorvelDllMessageBoxWithSuppliedSubStringFn)(unsigned int messageId,
+                                                                         unsigned int tokenId, char* substitute);
+typedef QuorvelSize(QUORVEL_CALL* QuorvelGetStringFromQuorvelDllFn)(unsigned int id, char* buffer,
+                                                                     QuorvelSize bufferSize);
+
+typedef struct QuorvelFunctions {
+    QuorvelDllDynamicMessageBoxFn DllDynamicMessageBox;
+    QuorvelDllGetDynamicStringFn DllGetDynamicString;
+    QuorvelDllGetStringFn DllGetString;
+    QuorvelDllMessageBoxFn DllMessageBox;
+    QuorvelDllMessageBoxWithSuppliedSubStringFn DllMessageBoxWithSuppliedSubString;
+    QuorvelGetStringFromQuorvelDllFn GetStringFromQuorvelDll;
+} QuorvelFunctions;
+
 #endif /* QUORVEL_H */

@@ -19,24 +19,6 @@
 
 #include "quorvel.h"
 
-typedef void(QUORVEL_CALL* QuorvelDllDynamicMessageBoxFn)(unsigned int messageId, unsigned int tokenId);
-typedef QuorvelSize(QUORVEL_CALL* QuorvelDllGetDynamicStringFn)(unsigned int messageId, char* buffer,
-                                                                 QuorvelSize bufferSize, unsigned int tokenId);
-typedef QuorvelSize(QUORVEL_CALL* QuorvelDllGetStringFn)(unsigned int id, char* buffer, QuorvelSize bufferSize);
-typedef void(QUORVEL_CALL* QuorvelDllMessageBoxFn)(unsigned int messageId);
-typedef void(QUORVEL_CALL* QuorvelDllMessageBoxWithSuppliedSubStringFn)(unsigned int messageId,
-                                                                         unsigned int tokenId, char* substitute);
-typedef QuorvelSize(QUORVEL_CALL* QuorvelGetStringFromQuorvelDllFn)(unsigned int id, char* buffer,
-                                                                     QuorvelSize bufferSize);
-
-typedef struct QuorvelFunctions {
-    QuorvelDllDynamicMessageBoxFn DllDynamicMessageBox;
-    QuorvelDllGetDynamicStringFn DllGetDynamicString;
-    QuorvelDllGetStringFn DllGetString;
-    QuorvelDllMessageBoxFn DllMessageBox;
-    QuorvelDllMessageBoxWithSuppliedSubStringFn DllMessageBoxWithSuppliedSubString;
-    QuorvelGetStringFromQuorvelDllFn GetStringFromQuorvelDll;
-} QuorvelFunctions;
 
 /* The export names, which carry the pointer size in their decoration. */
 #if defined(_WIN64)

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "support/message_box_watch.h"
+#include "message_box_watch.h"
 #include "support/quorvel_module.h"
 
 namespace {

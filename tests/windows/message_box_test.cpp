@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "support/message_box_watch.h"
+#include "message_box_watch.h"
 #include "support/quorvel_module.h"
 #include "support/registry_fixture.h"
 
