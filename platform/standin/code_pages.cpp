@@ -32,19 +32,37 @@ const char* IconvName(unsigned codePage)
     }
 }
 
-// One conversion descriptor per thread and direction, since iconv keeps state.
+// One conversion descriptor per thread and direction, since iconv keeps
+// state; closed when the thread ends.
+class Converters {
+public:
+    ~Converters()
+    {
+        for (const auto& entry : converters_)
+            iconv_close(entry.second);
+    }
+
+    iconv_t Get(const char* to, const char* from)
+    {
+        const std::string key = std::string(to) + "<" + from;
+        auto found = converters_.find(key);
+        if (found == converters_.end()) {
+            const iconv_t opened = iconv_open(to, from);
+            if (opened == reinterpret_cast<iconv_t>(-1))
+                throw std::runtime_error("iconv cannot convert " + key);
+            found = converters_.emplace(key, opened).first;
+        }
+        return found->second;
+    }
+
+private:
+    std::map<std::string, iconv_t> converters_;
+};
+
 iconv_t Converter(const char* to, const char* from)
 {
-    thread_local std::map<std::string, iconv_t> converters;
-    const std::string key = std::string(to) + "<" + from;
-    auto found = converters.find(key);
-    if (found == converters.end()) {
-        const iconv_t opened = iconv_open(to, from);
-        if (opened == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error("iconv cannot convert " + key);
-        found = converters.emplace(key, opened).first;
-    }
-    return found->second;
+    thread_local Converters converters;
+    return converters.Get(to, from);
 }
 
 // Converts a whole sequence, or returns false when a character has no form.
