@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "support/child_process.h"
 #include "support/expected_texts.h"
 #include "support/quorvel_module.h"
 #include "support/registry_fixture.h"
@@ -17,44 +18,10 @@ namespace {
 
 constexpr char kProbe[] = "quorvel_everyone_probe.exe";
 
-std::string ProbePath()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory(path);
-    return directory.substr(0, directory.find_last_of("\\/") + 1) + kProbe;
-}
-
 // Runs the probe and returns its lines as name -> value.
 std::map<std::string, std::string> RunProbe()
 {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + ProbePath() + "\"";
-    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process);
-    CloseHandle(writeEnd);
-    std::string output;
-    if (started) {
-        char chunk[512];
-        DWORD read = 0;
-        while (ReadFile(readEnd, chunk, sizeof chunk, &read, nullptr) && read)
-            output.append(chunk, read);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    CloseHandle(readEnd);
-
+    const std::string output = RunSibling(kProbe, "").output;
     std::map<std::string, std::string> lines;
     std::istringstream stream(output);
     std::string name;

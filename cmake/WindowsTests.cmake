@@ -1,0 +1,55 @@
+# Registering the Windows test programs' runs with CTest.
+#
+# quorvel_windows_test(NAME LOCALE FILTER) runs quorvel_windows_tests with a
+# GoogleTest filter in a locale (LC_ALL picks Wine's UI language and ANSI code
+# page). On x86_64 each run is a Wine process on this machine. On i686 all
+# runs happen in one boot of the emulated machine: a fixture test boots it and
+# runs every registered run, and each run's test reports the result it left.
+
+set(quorvel_windows_bin ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    function(quorvel_windows_test name locale filter)
+        add_test(NAME windows.${name}
+                 COMMAND ${QUORVEL_WINDOWS_RUNNER} ${quorvel_windows_bin}/quorvel_windows_tests.exe
+                         --gtest_filter=${filter})
+        # The runs share one prefix and change its registry: one at a time.
+        set_tests_properties(windows.${name} PROPERTIES ENVIRONMENT "LC_ALL=${locale}.UTF-8"
+                             RESOURCE_LOCK wine_prefix TIMEOUT 600)
+    endfunction()
+    function(quorvel_windows_tests_done)
+    endfunction()
+    return()
+endif()
+
+set(quorvel_guest_results ${CMAKE_BINARY_DIR}/guest-results)
+set_property(GLOBAL PROPERTY quorvel_guest_jobs "")
+
+function(quorvel_windows_test name locale filter)
+    set_property(GLOBAL APPEND_STRING PROPERTY quorvel_guest_jobs
+        "run ${name} ${locale}.UTF-8 '${quorvel_windows_bin}/quorvel_windows_tests.exe' '--gtest_filter=${filter}'\n")
+    add_test(NAME windows32.${name}
+             COMMAND ${CMAKE_COMMAND} -DRESULTS=${quorvel_guest_results} -DNAME=${name}
+                     -P ${PROJECT_SOURCE_DIR}/cmake/ReportGuestRun.cmake)
+    set_tests_properties(windows32.${name} PROPERTIES FIXTURES_REQUIRED guest_runs)
+endfunction()
+
+function(quorvel_windows_tests_done)
+    get_property(jobs GLOBAL PROPERTY quorvel_guest_jobs)
+    set(script ${CMAKE_BINARY_DIR}/guest-job.sh)
+    file(WRITE ${script}
+        "# Runs every Windows test program inside the emulated machine; written by CMake.\n"
+        "results='${quorvel_guest_results}'\n"
+        "rm -rf \"$results\" && mkdir -p \"$results\"\n"
+        "wine reg add 'HKCU\\Software\\Wine\\Drivers' /v Graphics /d null /f >/dev/null 2>&1\n"
+        "run() {\n"
+        "    local name=$1 locale=$2; shift 2\n"
+        "    LC_ALL=$locale wine \"$@\" >\"$results/$name.log\" 2>&1\n"
+        "    echo $? >\"$results/$name.rc\"\n"
+        "    wineserver -w\n"
+        "}\n"
+        "${jobs}")
+    add_test(NAME windows32.boot_guest
+             COMMAND ${QUORVEL_WIN32_GUEST} run --workdir ${PROJECT_SOURCE_DIR} --script ${script})
+    set_tests_properties(windows32.boot_guest PROPERTIES FIXTURES_SETUP guest_runs TIMEOUT 3000)
+endfunction()

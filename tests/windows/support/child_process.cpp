@@ -1,0 +1,53 @@
+#include "child_process.h"
+
+#include <windows.h>
+
+namespace quorvel::test {
+
+namespace {
+
+std::string OwnDirectory()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string full(path);
+    return full.substr(0, full.find_last_of("\\/") + 1);
+}
+
+}  // namespace
+
+ChildResult RunSibling(const std::string& program, const std::string& arguments)
+{
+    ChildResult result;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return result;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + OwnDirectory() + program + "\" " + arguments;
+    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process);
+    CloseHandle(writeEnd);
+    if (started) {
+        char chunk[512];
+        DWORD read = 0;
+        while (ReadFile(readEnd, chunk, sizeof chunk, &read, nullptr) && read)
+            result.output.append(chunk, read);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &result.exitCode);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(readEnd);
+    return result;
+}
+
+}  // namespace quorvel::test
