@@ -110,12 +110,20 @@ int StringCommand(const Context& context, const std::vector<std::string>& args)
     return 0;
 }
 
+// MESSAGE and TOKEN, the two IDs of the dynamic commands.
+bool ParseMessageAndToken(const Context& context, const std::vector<std::string>& args, std::vector<unsigned>* ids)
+{
+    if (args.size() != 3) {
+        Usage(context, args[0] + " needs MESSAGE and TOKEN");
+        return false;
+    }
+    return ParseIds(context, args, 1, ids);
+}
+
 int DynamicCommand(const Context& context, const std::vector<std::string>& args)
 {
     std::vector<unsigned> ids;
-    if (args.size() != 3)
-        return Usage(context, "dynamic needs MESSAGE and TOKEN");
-    if (!ParseIds(context, args, 1, &ids))
+    if (!ParseMessageAndToken(context, args, &ids))
         return kUsageError;
     context.out << context.Shown(FetchDynamicString(context.services.functions, ids[0], ids[1])) << '\n';
     return 0;
@@ -147,9 +155,7 @@ int BoxCommand(const Context& context, const std::vector<std::string>& args)
 int DynamicBoxCommand(const Context& context, const std::vector<std::string>& args)
 {
     std::vector<unsigned> ids;
-    if (args.size() != 3)
-        return Usage(context, "dynamic-box needs MESSAGE and TOKEN");
-    if (!ParseIds(context, args, 1, &ids))
+    if (!ParseMessageAndToken(context, args, &ids))
         return kUsageError;
     return ReportBox(context, [&] { context.services.functions.DllDynamicMessageBox(ids[0], ids[1]); });
 }
