@@ -1,0 +1,60 @@
+// The release classification with any bytes for the three registry values
+// (each possibly absent, or stored without a NUL), either key missing, any
+// version record, any code page, and allocation failures: always one of the
+// nine codes or 0, the reference model's code whenever memory was there, and
+// every key and text released.
+#include "fuzz/fuzz_support.h"
+#include "probes/release_classification.h"
+#include "tests/evidence/support/standin_setup.h"
+
+using namespace quorvel;
+
+namespace {
+
+model::RegistryValue Value(FuzzedDataProvider& in)
+{
+    model::RegistryValue value;
+    value.present = in.ConsumeBool();
+    value.bytes = in.ConsumeRandomLengthString(96);
+    return value;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    standin::Reset();
+    const unsigned codePage = fuzz::PickCodePage(in);
+
+    model::ReleaseInputs inputs;
+    inputs.windowsKey = in.ConsumeBool();
+    inputs.windowsProduct = Value(in);
+    inputs.subVersion = Value(in);
+    inputs.ntKey = in.ConsumeBool();
+    inputs.ntProduct = Value(in);
+    inputs.versionFails = in.ConsumeBool();
+    inputs.platformId = in.ConsumeIntegralInRange<std::uint32_t>(0, 3);
+    inputs.majorVersion = in.ConsumeIntegralInRange<std::uint32_t>(3, 6);
+    const std::size_t failAt = in.ConsumeBool() ? in.ConsumeIntegralInRange<std::size_t>(1, 4) : 0;
+    evidence::ApplyRelease(inputs);
+
+    const fuzz::LeakCheck leaks;
+    WindowsReleaseCode code;
+    bool failed;
+    {
+        const fuzz::InjectedFailure failure(failAt);
+        code = ClassifyWindowsRelease();
+        failed = failure.Reached();
+    }
+    leaks.Verify();
+
+    FUZZ_CHECK(model::IsReleaseCode(code), "code " + std::to_string(code));
+    if (!failed) {
+        const std::int32_t expected = model::ClassifyRelease(codePage, inputs);
+        FUZZ_CHECK(code == expected, "code " + std::to_string(code) + ", expected " + std::to_string(expected) +
+                                         " for " + fuzz::Hex(inputs.windowsProduct.bytes) + "/ " +
+                                         fuzz::Hex(inputs.subVersion.bytes) + "/ " + fuzz::Hex(inputs.ntProduct.bytes));
+    }
+    return 0;
+}
