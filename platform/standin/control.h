@@ -23,6 +23,8 @@ unsigned CodePage();
 std::string ConvertToCodePage(const std::u16string& text);
 // Serves `text` for `id` in every variant instead of the catalogue's.
 void OverrideText(unsigned id, const std::u16string& text);
+// The buffer sizes that string loads were given since the last call, in order.
+std::vector<int> TakeStringLoads();
 
 // ---- Registry (under HKEY_LOCAL_MACHINE; names are case-insensitive) ----------
 void CreateKey(const std::string& key);

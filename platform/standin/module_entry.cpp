@@ -1,5 +1,6 @@
 // Outside Windows nothing loads the module as a library: a static object
 // stands in for the attach and detach notifications.
+#include "platform/standin/state.h"
 #include "services/module_lifecycle.h"
 
 namespace {
@@ -12,3 +13,9 @@ struct ModuleEntry {
 const ModuleEntry g_moduleEntry;
 
 }  // namespace
+
+namespace quorvel::standin::detail {
+
+const void* const kModuleEntry = &g_moduleEntry;
+
+}  // namespace quorvel::standin::detail

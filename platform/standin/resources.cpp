@@ -3,6 +3,8 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "catalog/catalogue_table.h"
 #include "platform/platform.h"
@@ -19,6 +21,7 @@ thread_local std::uint16_t t_language = kEnglishUnitedStates;
 
 std::mutex g_overrideLock;
 std::map<unsigned, std::u16string> g_overrides;
+std::vector<int> g_loads;  // buffer sizes, guarded by g_overrideLock
 
 bool HasVariant(std::uint16_t language)
 {
@@ -61,6 +64,12 @@ void OverrideText(unsigned id, const std::u16string& text)
     g_overrides[id] = text;
 }
 
+std::vector<int> TakeStringLoads()
+{
+    std::lock_guard<std::mutex> guard(g_overrideLock);
+    return std::exchange(g_loads, {});
+}
+
 namespace detail {
 
 void ResetResources()
@@ -69,16 +78,18 @@ void ResetResources()
     SetCodePage(1252);
     std::lock_guard<std::mutex> guard(g_overrideLock);
     g_overrides.clear();
+    g_loads.clear();
 }
 
 }  // namespace detail
 
 namespace {
 
-std::u16string TextFor(unsigned id)
+std::u16string TextFor(unsigned id, int bufferSize)
 {
     {
         std::lock_guard<std::mutex> guard(g_overrideLock);
+        g_loads.push_back(bufferSize);
         const auto found = g_overrides.find(id);
         if (found != g_overrides.end())
             return found->second;
@@ -93,10 +104,12 @@ std::u16string TextFor(unsigned id)
 
 namespace quorvel::platform {
 
+[[gnu::used]] static const void* const g_moduleEntryAnchor = standin::detail::kModuleEntry;
+
 int LoadResourceString(ModuleHandle /*module*/, unsigned id, char* buffer, int bufferSize)
 {
     // Like the system's loader, only the low 16 bits of the ID count.
-    const std::string converted = standin::ConvertToCodePage(standin::TextFor(id & 0xFFFF));
+    const std::string converted = standin::ConvertToCodePage(standin::TextFor(id & 0xFFFF, bufferSize));
     if (converted.empty() || bufferSize <= 0)
         return 0;
     const std::size_t count = converted.size() < static_cast<std::size_t>(bufferSize) - 1
