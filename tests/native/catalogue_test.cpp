@@ -1,29 +1,224 @@
-#include <gtest/gtest.h>
+// The catalogue as the plain string requests serve it: every ID of every
+// variant in that variant's code page, IDs without text, the variant chosen
+// for a thread's language, and how a text longer than the first load is read.
+#include <algorithm>
+#include <map>
+#include <set>
+#include <thread>
 
-#include <string>
-
-#include "platform/standin/control.h"
+#include "catalog/load_catalog_string.h"
 #include "services/exports.h"
+#include "standin_test.h"
 
+namespace quorvel::test {
 namespace {
 
-class Catalogue : public ::testing::Test {
-protected:
-    void SetUp() override { quorvel::standin::Reset(); }
+struct Variant {
+    std::uint16_t language;
+    unsigned codePage;
 };
+constexpr Variant kVariants[] = {{0x0004, 936},  {0x0007, 1252}, {0x000A, 1252}, {0x000C, 1252}, {0x0010, 1252},
+                                 {0x0013, 1252}, {0x0016, 1252}, {0x0409, 1252}, {0x0411, 932},  {0x0412, 949}};
 
-std::string Get(unsigned id)
+std::vector<unsigned> CatalogueIds()
 {
-    char buffer[512];
-    const QuorvelSize size = QuorvelDllGetString(id, buffer, sizeof buffer);
-    EXPECT_LE(size, sizeof buffer);
-    return std::string(buffer, size - 1);
+    std::vector<unsigned> ids;
+    for (const auto& [first, last] : {std::pair{1u, 37u}, {101u, 118u}, {1001u, 1005u}, {20001u, 20011u}}) {
+        for (unsigned id = first; id <= last; ++id)
+            ids.push_back(id);
+    }
+    return ids;
 }
 
-TEST_F(Catalogue, ServesEnglishTexts)
+// The text of `id` as a host gets it: size query, then a buffer of that size.
+std::string Served(QuorvelSize (*get)(unsigned, char*, QuorvelSize), unsigned id)
 {
-    EXPECT_EQ(Get(9), "No <VorProviderName> MODEM FOUND");
-    EXPECT_EQ(Get(20001), "Everyone");
+    const QuorvelSize size = get(id, nullptr, 0);
+    GuardedBuffer buffer(size);
+    EXPECT_EQ(get(id, buffer.data(), size), size);
+    const std::string text(buffer.data(), size ? size - 1 : 0);
+    EXPECT_TRUE(buffer.Holds(text)) << "id " << id;
+    return text;
+}
+
+using Catalogue = StandinTest;
+
+TEST_F(Catalogue, EveryVariantHoldsTheSameSeventyOneIds)
+{
+    std::map<std::uint16_t, std::set<unsigned>> ids;
+    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i) {
+        const catalogue::Entry& entry = catalogue::kEntries[i];
+        EXPECT_TRUE(ids[entry.language].insert(entry.id).second) << "duplicate " << entry.id;
+        EXPECT_NE(std::u16string(entry.text), u"") << entry.language << "/" << entry.id;
+        EXPECT_EQ(std::u16string(entry.text).find_first_of(u"\r\t"), std::u16string::npos);
+    }
+    const std::vector<unsigned> expected = CatalogueIds();
+    ASSERT_EQ(expected.size(), 71u);
+    ASSERT_EQ(ids.size(), std::size(kVariants));
+    for (const Variant& variant : kVariants)
+        EXPECT_EQ(ids[variant.language], std::set<unsigned>(expected.begin(), expected.end())) << variant.language;
+}
+
+TEST_F(Catalogue, EveryIdOfEveryVariantInItsCodePage)
+{
+    for (const Variant& variant : kVariants) {
+        standin::SetCodePage(variant.codePage);
+        standin::SetThreadLanguage(variant.language);
+        for (const unsigned id : CatalogueIds()) {
+            SCOPED_TRACE(testing::Message() << "variant " << variant.language << " id " << id);
+            const std::string expected = CatalogueText(variant.language, id);
+            EXPECT_LE(expected.size(), 239u);
+            // The variant's own code page represents every character.
+            EXPECT_EQ(expected.find('?'), std::string::npos);
+            EXPECT_EQ(Served(QuorvelDllGetString, id), expected);
+            EXPECT_EQ(Served(GetStringFromQuorvelDll, id), expected);
+            // Texts 1 to 118 and the tokens are the English ones everywhere.
+            if (id < 20001) {
+                EXPECT_EQ(expected, CatalogueText(0x0409, id));
+            }
+        }
+    }
+}
+
+TEST_F(Catalogue, IdsWithoutTextAnswerTheEmptyText)
+{
+    // On an NT-family system, so that an ID that merely aliases 20001 in its
+    // low 16 bits would show up as the account name.
+    BecomeRelease(kWindowsXp);
+    for (const unsigned id : {0u, 38u, 100u, 119u, 1000u, 1006u, 20000u, 20012u, 61439u, 65535u, 65536u,
+                              65536u + 9, 65536u + 20001, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(id);
+        GuardedBuffer buffer(4);
+        EXPECT_EQ(QuorvelDllGetString(id, buffer.data(), buffer.size()), 1u);
+        EXPECT_TRUE(buffer.Holds(""));
+        EXPECT_EQ(GetStringFromQuorvelDll(id, nullptr, 0), 1u);
+    }
+}
+
+TEST_F(Catalogue, VariantForTheThreadLanguage)
+{
+    const struct {
+        std::uint16_t thread;
+        std::uint16_t variant;
+    } cases[] = {{0x0807, 0x0007}, {0x0C07, 0x0007}, {0x0804, 0x0004}, {0x0404, 0x0004}, {0x1004, 0x0004},
+                 {0x0416, 0x0016}, {0x080A, 0x000A}, {0x040C, 0x000C}, {0x0413, 0x0013}, {0x0411, 0x0411},
+                 // No variant of their own: English (United States).
+                 {0x0809, 0x0409}, {0x0C09, 0x0409}, {0x0419, 0x0409}, {0x0009, 0x0409}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << "thread " << c.thread);
+        standin::SetCodePage(c.variant == 0x0004 ? 936 : c.variant == 0x0411 ? 932 : 1252);
+        standin::SetThreadLanguage(c.thread);
+        for (unsigned id = 20001; id <= 20011; ++id)
+            EXPECT_EQ(Served(QuorvelDllGetString, id), CatalogueText(c.variant, id)) << id;
+    }
+    standin::SetCodePage(1252);
+    standin::SetThreadLanguage(0x0807);
+    EXPECT_EQ(Served(QuorvelDllGetString, 20001), "Jeder");
+}
+
+TEST_F(Catalogue, LocalizedNamesWithTheirOwnRules)
+{
+    // The Japanese name of the VPN adapter, unit for unit.
+    const std::u16string japaneseVpn =
+        u"Microsoft \u4EEE'z\uFF8C\uFF9F\uFF97\uFF72\uFF8D\uFF9E\uFF70\uFF84 \uFF88\uFF6F\uFF84\uFF9C\uFF70\uFF78"
+        u" \uFF71\uFF80\uFF9E\uFF8C\uFF9F\uFF80";
+    ASSERT_EQ(japaneseVpn.size(), 35u);
+    standin::SetCodePage(932);
+    standin::SetThreadLanguage(0x0411);
+    EXPECT_EQ(Served(QuorvelDllGetString, 20009), standin::ConvertToCodePage(japaneseVpn));
+
+    // The second new-hardware caption is the first one, except in Portuguese.
+    standin::SetCodePage(1252);
+    standin::SetThreadLanguage(0x0416);
+    EXPECT_EQ(Served(QuorvelDllGetString, 20011), Served(QuorvelDllGetString, 20006));
+    EXPECT_NE(Served(QuorvelDllGetString, 20011), Served(QuorvelDllGetString, 20003));
+    for (const Variant& variant : kVariants) {
+        if (variant.language != 0x0016) {
+            EXPECT_EQ(CatalogueText(variant.language, 20011), CatalogueText(variant.language, 20003));
+        }
+    }
+}
+
+TEST_F(Catalogue, SpacesLineFeedsAndQuotationMarksAreKept)
+{
+    const std::string setupHelp = Served(QuorvelDllGetString, 25);
+    EXPECT_EQ(setupHelp.size(), 239u) << "the longest text";
+    EXPECT_EQ(std::count(setupHelp.begin(), setupHelp.end(), '\n'), 5);
+    EXPECT_NE(setupHelp.find("connections \nwindow"), std::string::npos);
+    EXPECT_NE(setupHelp.find("PPPoE \nfolder"), std::string::npos);
+    EXPECT_EQ(Served(QuorvelDllGetString, 3).back(), ' ');
+    EXPECT_EQ(Served(QuorvelDllGetString, 27).back(), ' ');
+    EXPECT_NE(Served(QuorvelDllGetString, 14).find("the  system"), std::string::npos);
+    const std::string readMe = Served(QuorvelDllGetString, 29);
+    EXPECT_EQ(std::count(readMe.begin(), readMe.end(), '"'), 4);
+    EXPECT_NE(readMe.find("\"ReadMe.txt\""), std::string::npos);
+}
+
+TEST_F(Catalogue, ThreadsWithDifferentLanguages)
+{
+    const auto ask = [](std::uint16_t language, const std::string& expected, bool* allEqual) {
+        standin::SetThreadLanguage(language);
+        for (int i = 0; i < 200; ++i) {
+            char buffer[32] = {};
+            QuorvelDllGetString(20001, buffer, sizeof buffer);
+            *allEqual = *allEqual && expected == buffer;
+        }
+    };
+    bool german = true;
+    bool french = true;
+    std::thread first(ask, 0x0407, "Jeder", &german);
+    std::thread second(ask, 0x040C, "Tout le monde", &french);
+    first.join();
+    second.join();
+    EXPECT_TRUE(german);
+    EXPECT_TRUE(french);
+}
+
+TEST_F(Catalogue, ModuleAttachQuietsCriticalErrors)
+{
+    EXPECT_EQ(standin::ErrorMode() & 0x8001u, 0x8001u);
+}
+
+// ---- Texts longer than the first, fixed load ------------------------------------
+
+using CatalogueLoad = StandinTest;
+
+TEST_F(CatalogueLoad, ACountWithinTwoBytesOfTheBufferIsLoadedAgainLarger)
+{
+    const struct {
+        std::size_t length;
+        std::vector<int> loads;
+    } cases[] = {{0, {256}},        {200, {256}},           {253, {256}},
+                 {254, {256, 512}}, {255, {256, 512}},      {509, {256, 512}},
+                 {510, {256, 512, 768}}, {1100, {256, 512, 768, 1024, 1280}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        std::u16string text;
+        for (std::size_t i = 0; i < c.length; ++i)
+            text += static_cast<char16_t>(u'!' + i % 90);
+        standin::OverrideText(7, text);
+        standin::TakeStringLoads();
+        {
+            const platform::HeapText loaded = LoadCatalogString(7);
+            ASSERT_TRUE(loaded);
+            EXPECT_EQ(std::string(loaded.c_str(), loaded.length()), standin::ConvertToCodePage(text));
+            EXPECT_EQ(std::strlen(loaded.c_str()), loaded.length());
+        }
+        EXPECT_EQ(standin::TakeStringLoads(), c.loads);
+        EXPECT_EQ(QuorvelDllGetString(7, nullptr, 0), c.length + 1);
+    }
+}
+
+TEST_F(CatalogueLoad, LongDoubleByteTextComesBackWhole)
+{
+    standin::SetCodePage(932);
+    const std::u16string text(200, u'\u3042');  // 400 bytes
+    standin::OverrideText(7, text);
+    const platform::HeapText loaded = LoadCatalogString(7);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(std::string(loaded.c_str(), loaded.length()), standin::ConvertToCodePage(text));
+    EXPECT_EQ(loaded.length(), 400u);
 }
 
 }  // namespace
+}  // namespace quorvel::test

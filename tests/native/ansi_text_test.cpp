@@ -1,0 +1,76 @@
+// Search and upper-casing of 8-bit text, character by character in the
+// active code page: a trail byte never starts a match and is never changed on
+// its own.
+#include "platform/ansi_text.h"
+#include "standin_test.h"
+
+namespace quorvel::test {
+namespace {
+
+using platform::kNotFound;
+
+using AnsiText = StandinTest;
+
+TEST_F(AnsiText, FindTextStartsOnlyOnCharacterBoundaries)
+{
+    const struct {
+        unsigned codePage;
+        std::string text;
+        std::string pattern;
+        std::size_t expected;
+    } cases[] = {
+        {1252, "abcabc", "cab", 2},
+        {1252, "abc", "", 0},
+        {1252, "", "", 0},
+        {1252, "", "a", kNotFound},
+        {1252, "abc", "abcd", kNotFound},
+        {1252, "abc", "B", kNotFound},                       // case-sensitive
+        {1252, "\x82\xa0\x82\xa0", "\xa0\x82", 1},           // single-byte page: any byte
+        {932, "\x82\xa0\x82\xa0", "\xa0\x82", kNotFound},    // trail byte + next lead byte
+        {932, "A\x82\xa0\x82\xa0", "\x82\xa0\x82", 1},
+        {932, "\x83\x41", "A", kNotFound},                   // 'A' as a trail byte
+        {932, "\x83\x41" "A", "A", 2},
+        {932, "\xb1" "A", "A", 1},                           // half-width katakana is one byte
+        {932, "\x82\xa0<Vor>", "<", 2},
+        {936, "\xb0\xa1\xb0\xa1", "\xa1\xb0", kNotFound},
+        {936, "a\xb0\xa1", "\xa1", kNotFound},
+        {949, "\xb0\xa1\xb0\xa1", "\xa1\xb0", kNotFound},
+        {949, "\xb0\xa1\xb0\xa1", "\xb0\xa1", 0},
+    };
+    for (const auto& c : cases) {
+        standin::SetCodePage(c.codePage);
+        EXPECT_EQ(platform::FindText(c.text.data(), c.text.size(), c.pattern.data(), c.pattern.size()),
+                  c.expected)
+            << c.codePage << " \"" << c.text << "\" / \"" << c.pattern << "\"";
+    }
+}
+
+TEST_F(AnsiText, UpperCasingThroughTheCodePage)
+{
+    const struct {
+        unsigned codePage;
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {1252, "Microsoft Windows 98 [b]", "MICROSOFT WINDOWS 98 [B]"},
+        {1252, "\xe4\xf6\xfc", "\xc4\xd6\xdc"},      // äöü
+        {1252, "\xff", "\x9f"},                      // ÿ to Ÿ
+        {1252, "\xdf\xb5", "\xdf\xb5"},              // ß and µ have no upper case here
+        {932, "\x82\x81\x82\x82", "\x82\x60\x82\x61"},  // full-width a, b
+        {932, "\x83\xbf", "\x83\x9f"},               // Greek alpha
+        {932, "\x83\x61\x83\x63", "\x83\x61\x83\x63"},  // 'a' and 'c' as trail bytes
+        {932, "a\xb1" "b", "A\xb1" "B"},
+        {936, "\xa3\xe1" "a", "\xa3\xc1" "A"},
+        {936, "\xb0\xa1" "a", "\xb0\xa1" "A"},
+        {949, "\xa3\xe1", "\xa3\xc1"},
+    };
+    for (const auto& c : cases) {
+        standin::SetCodePage(c.codePage);
+        std::string text = c.text;
+        platform::UpperCaseText(text.data(), text.size());
+        EXPECT_EQ(text, c.expected) << c.codePage << " \"" << c.text << "\"";
+    }
+}
+
+}  // namespace
+}  // namespace quorvel::test
