@@ -1,0 +1,142 @@
+// Which release code each combination of product names, sub-version and
+// version record gives, with every key closed and every text freed.
+#include <optional>
+
+#include "probes/release_classification.h"
+#include "standin_test.h"
+
+namespace quorvel::test {
+namespace {
+
+struct Version {
+    std::uint32_t platformId;
+    std::uint32_t majorVersion;
+    bool fails;
+};
+constexpr Version kWin9x{1, 4, false};
+constexpr Version kNt4{2, 4, false};
+constexpr Version kNt5{2, 5, false};
+constexpr Version kNoVersion{2, 4, true};
+
+struct System {
+    const char* name;
+    std::optional<std::string> product;     // Windows key "ProductName"
+    std::optional<std::string> subVersion;  // Windows key "SubVersionNumber"
+    bool ntKey;
+    std::optional<std::string> ntProduct;   // NT key "ProductName"
+    Version version;
+    WindowsReleaseCode expected;
+};
+
+void Install(const System& system)
+{
+    if (system.product)
+        standin::SetStringValue(kWindowsKey, "ProductName", *system.product);
+    if (system.subVersion)
+        standin::SetStringValue(kWindowsKey, "SubVersionNumber", *system.subVersion);
+    if (system.ntKey)
+        standin::CreateKey(kNtKey);
+    if (system.ntProduct)
+        standin::SetStringValue(kNtKey, "ProductName", *system.ntProduct);
+    standin::SetVersionRecord(system.version.platformId, system.version.majorVersion);
+    if (system.version.fails)
+        standin::FailVersionQuery();
+}
+
+const std::string k95 = "Microsoft Windows 95";
+const std::string k98 = "Microsoft Windows 98";
+const std::nullopt_t kAbsent = std::nullopt;
+
+const System kSystems[] = {
+    {"95", k95, kAbsent, false, kAbsent, kWin9x, 101},
+    {"95 empty sub-version", k95, "", false, kAbsent, kWin9x, 101},
+    {"95 B", k95, " B", false, kAbsent, kWin9x, 102},
+    {"95 C", k95, "C", false, kAbsent, kWin9x, 103},
+    {"95 lower-case c", k95, "c", false, kAbsent, kWin9x, 103},
+    {"95 B and C", k95, "BC", false, kAbsent, kWin9x, 103},
+    {"95 C and B", k95, "CB", false, kAbsent, kWin9x, 103},
+    {"95 A", k95, "A", false, kAbsent, kWin9x, 101},
+    {"98", k98, kAbsent, false, kAbsent, kWin9x, 201},
+    {"98 A", k98, " A ", false, kAbsent, kWin9x, 202},
+    {"98 lower-case", "microsoft windows 98", "a", false, kAbsent, kWin9x, 202},
+    {"98 C", k98, "C", false, kAbsent, kWin9x, 201},
+    {"Me", "Microsoft Windows ME", "A", false, kAbsent, kWin9x, 301},
+    {"Me mixed case", "Microsoft Windows Me", "", false, kAbsent, kWin9x, 301},
+    {"95 and 98", k95 + " " + k98, "C", false, kAbsent, kWin9x, 201},
+    {"98 and 95 A", k98 + " " + k95, "A", false, kAbsent, kWin9x, 202},
+    {"98 and Me", k98 + " Microsoft Windows ME", "A", false, kAbsent, kWin9x, 301},
+    {"inside a longer name", "Genuine " + k98 + " Second Edition", "", false, kAbsent, kWin9x, 201},
+    {"two spaces", "Microsoft  Windows 98", "", false, kAbsent, kWin9x, 0},
+    {"no maker", "Windows 98", "", false, kAbsent, kWin9x, 0},
+    {"nothing", kAbsent, kAbsent, false, kAbsent, kNt5, 0},
+    {"2000", kAbsent, kAbsent, true, "Microsoft Windows 2000", kNt5, 5001},
+    {"XP", kAbsent, kAbsent, true, "Microsoft Windows XP Professional", kNt5, 6001},
+    {"XP lower-case", kAbsent, kAbsent, true, "microsoft windows xp", kNt5, 6001},
+    {"2000 then XP", kAbsent, kAbsent, true, "Microsoft Windows 2000 Microsoft Windows XP", kNt5, 6001},
+    {"XP then 2000", kAbsent, kAbsent, true, "Microsoft Windows XP Microsoft Windows 2000", kNt5, 6001},
+    {"NT over 98", k98, "A", true, "Microsoft Windows 2000", kNt5, 5001},
+    {"NT 4.0", kAbsent, kAbsent, true, kAbsent, kNt4, 1002},
+    {"NT 4.0 over 98", k98, "", true, kAbsent, kNt4, 1002},
+    {"no NT name on major 5", k98, "", true, kAbsent, kNt5, 201},
+    {"no NT name on platform 1", k98, "", true, kAbsent, kWin9x, 201},
+    {"no NT name, no version", k98, "", true, kAbsent, kNoVersion, 201},
+    {"no NT name, no version, nothing else", kAbsent, kAbsent, true, kAbsent, kNoVersion, 0},
+    {"empty NT name counts as read", kAbsent, kAbsent, true, "", kNt4, 0},
+    {"empty NT name over 95", k95, "", true, "", kNt4, 101},
+    {"other NT name over 98", k98, "", true, "Windows NT Workstation", kNt4, 201},
+    {"no NT key on NT 4.0's version", k95, "", false, kAbsent, kNt4, 101},
+};
+
+using ReleaseClassification = StandinTest;
+
+TEST_F(ReleaseClassification, EveryCodeAndWhichWins)
+{
+    for (const System& system : kSystems) {
+        standin::Reset();
+        Install(system);
+        EXPECT_EQ(ClassifyWindowsRelease(), system.expected) << system.name;
+        EXPECT_EQ(standin::OpenKeyCount(), 0u) << system.name;
+    }
+}
+
+TEST_F(ReleaseClassification, ValuesStoredWithoutTheirNul)
+{
+    standin::SetValue(kWindowsKey, "ProductName", k98);
+    standin::SetValue(kWindowsKey, "SubVersionNumber", "A");
+    EXPECT_EQ(ClassifyWindowsRelease(), kWindows98A);
+    standin::SetValue(kNtKey, "ProductName", "Microsoft Windows XP");
+    EXPECT_EQ(ClassifyWindowsRelease(), kWindowsXp);
+    standin::SetValue(kNtKey, "ProductName", std::string("Microsoft Windows 2000\0 XP", 26));
+    EXPECT_EQ(ClassifyWindowsRelease(), kWindows2000) << "the name ends at its NUL";
+}
+
+TEST_F(ReleaseClassification, LettersAsTrailBytesOfDoubleByteCharacters)
+{
+    standin::SetCodePage(932);
+    standin::SetStringValue(kWindowsKey, "ProductName", k95);
+    for (const char* subVersion : {"\x83\x43", "\x83\x63", "\x83\x42"}) {  // 'C', 'c', 'B' as trail bytes
+        standin::SetStringValue(kWindowsKey, "SubVersionNumber", subVersion);
+        EXPECT_EQ(ClassifyWindowsRelease(), kWindows95);
+    }
+    standin::SetStringValue(kWindowsKey, "SubVersionNumber", "\x83\x43 C");
+    EXPECT_EQ(ClassifyWindowsRelease(), kWindows95C);
+}
+
+TEST_F(ReleaseClassification, RunningOutOfMemoryNeverMakesNt4)
+{
+    // Where a text cannot be had, the code falls back to what the other
+    // reads tell, but a name that could not be read for want of memory is not
+    // the missing name of NT 4.0.
+    Install({"XP over 98", k98, "A", true, "Microsoft Windows XP", kNt4, 6001});
+    const std::size_t sites = ForEachFailedAllocation([](const FailedAllocation& failure) {
+        const WindowsReleaseCode code = ClassifyWindowsRelease();
+        if (failure.Happened())
+            EXPECT_TRUE(code == 6001 || code == 202 || code == 201 || code == 0) << code;
+        else
+            EXPECT_EQ(code, 6001);
+    });
+    EXPECT_GE(sites, 3u);
+}
+
+}  // namespace
+}  // namespace quorvel::test
