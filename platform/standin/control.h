@@ -41,6 +41,7 @@ std::size_t OpenKeyCount();
 
 // ---- Version record ---------------------------------------------------------------
 void SetVersionRecord(std::uint32_t platformId, std::uint32_t majorVersion);
+// The query fails, though the record it leaves holds the values set above.
 void FailVersionQuery();
 
 // ---- Libraries, SIDs and accounts ---------------------------------------------------

@@ -112,12 +112,12 @@ using standin::detail::System;
 
 bool GetVersionRecord(VersionRecord* record)
 {
+    // A failed query leaves the record undefined: the stand-in leaves the
+    // configured values in it, so that a caller that ignores the failure shows.
     std::lock_guard<std::mutex> guard(System().lock);
-    if (System().versionFails)
-        return false;
     record->platformId = System().platformId;
     record->majorVersion = System().majorVersion;
-    return true;
+    return !System().versionFails;
 }
 
 LibraryHandle LoadSystemLibrary(const char* name)
