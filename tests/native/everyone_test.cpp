@@ -1,0 +1,127 @@
+// ID 20001: the system's name of the Everyone group on the NT family, the
+// catalogue's text everywhere else and whenever the system cannot tell it.
+#include "services/exports.h"
+#include "standin_test.h"
+
+namespace quorvel::test {
+namespace {
+
+constexpr unsigned kEveryone = 20001;
+
+class Everyone : public StandinTest {
+protected:
+    void SetUp() override
+    {
+        StandinTest::SetUp();
+        standin::SetEveryoneName("Alle");
+        standin::SetThreadLanguage(0x0407);  // the catalogue says "Jeder"
+    }
+
+    // The answer by both exports, which must agree byte for byte.
+    static std::string Get(unsigned id)
+    {
+        std::string answers[2];
+        int i = 0;
+        for (auto get : {QuorvelDllGetString, GetStringFromQuorvelDll}) {
+            const QuorvelSize size = get(id, nullptr, 0);
+            GuardedBuffer buffer(size);
+            EXPECT_EQ(get(id, buffer.data(), size), size);
+            answers[i] = std::string(buffer.data(), size - 1);
+            EXPECT_TRUE(buffer.Holds(answers[i++]));
+        }
+        EXPECT_EQ(answers[0], answers[1]);
+        return answers[0];
+    }
+};
+
+TEST_F(Everyone, SystemNameOnTheNtFamilyOnly)
+{
+    for (const WindowsReleaseCode code : {kWindowsNt4, kWindows2000, kWindowsXp, kUnknownRelease, kWindows95,
+                                          kWindows95B, kWindows95C, kWindows98, kWindows98A, kWindowsMe}) {
+        SCOPED_TRACE(code);
+        standin::Reset();
+        standin::SetEveryoneName("Alle");
+        standin::SetThreadLanguage(0x0407);
+        BecomeRelease(code);
+        const bool nt = code == kWindowsNt4 || code == kWindows2000 || code == kWindowsXp;
+        EXPECT_EQ(Get(kEveryone), nt ? "Alle" : "Jeder");
+        EXPECT_EQ(Get(20002), "Microsoft PPP \xfc" "ber ATM-Adapter");
+        EXPECT_EQ(Get(2), "Error");
+        EXPECT_EQ(standin::ConvertCallCount(), nt ? 4u : 0u) << "only 20001 on NT asks the system";
+    }
+}
+
+TEST_F(Everyone, CatalogueWhenTheSystemCannotTellTheName)
+{
+    const struct {
+        const char* name;
+        void (*fail)();
+    } failures[] = {
+        {"no Advapi32.dll", [] { standin::SetAdvapiMissing(true); }},
+        {"no ConvertStringSidToSidA", [] { standin::SetConvertStringSidMissing(true); }},
+        {"conversion fails", [] { standin::FailSidConversion(true); }},
+        {"lookup fails", [] { standin::FailAccountLookup(true); }},
+        {"name of 260 bytes", [] { standin::SetEveryoneName(std::string(260, 'e')); }},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.name);
+        standin::Reset();
+        standin::SetThreadLanguage(0x0407);
+        BecomeRelease(kWindowsXp);
+        failure.fail();
+        EXPECT_EQ(Get(kEveryone), "Jeder");
+        EXPECT_EQ(standin::LiveSidCount(), 0u);
+        EXPECT_EQ(standin::LoadedLibraryCount(), 0u);
+    }
+}
+
+TEST_F(Everyone, NameLengthAsTheSystemReportsIt)
+{
+    BecomeRelease(kWindows2000);
+    const std::string longest(259, 'e');
+    for (const bool countsNul : {false, true}) {
+        SCOPED_TRACE(countsNul ? "length counts the NUL" : "length without the NUL");
+        standin::SetNameLengthCountsNul(countsNul);
+        standin::SetEveryoneName("Everyone");
+        EXPECT_EQ(QuorvelDllGetString(kEveryone, nullptr, 0), 9u);
+        EXPECT_EQ(Get(kEveryone), "Everyone");
+        standin::SetEveryoneName(longest);
+        EXPECT_EQ(Get(kEveryone), longest);
+    }
+}
+
+TEST_F(Everyone, BufferProtocolOfTheName)
+{
+    BecomeRelease(kWindowsXp);
+    for (auto get : {QuorvelDllGetString, GetStringFromQuorvelDll}) {
+        EXPECT_EQ(get(kEveryone, nullptr, 0), 5u);
+        EXPECT_EQ(get(kEveryone, nullptr, 4), 5u);
+        for (std::uint32_t size = 1; size <= 8; ++size) {
+            GuardedBuffer buffer(size);
+            EXPECT_EQ(get(kEveryone, buffer.data(), size), 5u);
+            EXPECT_TRUE(size >= 5 ? buffer.Holds("Alle") : buffer.Untouched()) << size;
+        }
+    }
+}
+
+TEST_F(Everyone, RunningOutOfMemoryAnswersZeroOrAWholeName)
+{
+    BecomeRelease(kWindowsXp);
+    const std::size_t sites = ForEachFailedAllocation([](const FailedAllocation& failure) {
+        GuardedBuffer buffer(16);
+        const QuorvelSize size = QuorvelDllGetString(kEveryone, buffer.data(), 16);
+        if (!failure.Happened()) {
+            EXPECT_EQ(size, 5u);
+            EXPECT_TRUE(buffer.Holds("Alle"));
+        } else if (size == 0) {
+            EXPECT_TRUE(buffer.Untouched());
+        } else {
+            // The release could not be told; the catalogue's text serves.
+            EXPECT_TRUE((size == 5 && buffer.Holds("Alle")) || (size == 6 && buffer.Holds("Jeder"))) << size;
+        }
+    });
+    EXPECT_GE(sites, 1u);
+}
+
+}  // namespace
+}  // namespace quorvel::test
