@@ -17,6 +17,7 @@ add_library(Quorvel SHARED
     platform/win32/user_interface.cpp
     platform/win32/version.cpp
     ${QUORVEL_CATALOG_RC}
+    ${CMAKE_CURRENT_BINARY_DIR}/generated/version.rc
     ${QUORVEL_DEF})
 set_target_properties(Quorvel PROPERTIES PREFIX "" OUTPUT_NAME Quorvel)
 # The table is not linked in; building it runs the catalogue's checks first.
