@@ -1,0 +1,332 @@
+#!/usr/bin/env python3
+"""Tests of the host developers' kit as a host developer gets it: installed
+with `cmake --install`, then used by programs built apart from the module.
+
+    kit_test.py stage     --build DIR --kit DIR
+    kit_test.py layout    --kit DIR --arch ARCH --module DLL --def SERVICES_DEF
+    kit_test.py headers   --kit DIR --compiler CC --language c|c++ --work DIR
+    kit_test.py msvc      --kit DIR --arch ARCH --clang CLANG --lld-link LLD_LINK --objdump OBJDUMP
+                          --kernel32 LIB --work DIR [--run RUNNER...]
+    kit_test.py examples  --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR [--run RUNNER...]
+    kit_test.py other-arch --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR
+
+With --run, the programs built are also started with RUNNER (the 64-bit
+Windows runner) and their output is compared with the catalogue's English
+texts; the test then needs LC_ALL=en_US.UTF-8.
+"""
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
+sys.path.insert(0, os.path.join(ROOT, 'tools', 'catalogue'))
+import catalogue  # noqa: E402
+
+US_ENGLISH = 0x0409
+# What the example hosts are asked for when run, and the catalogue IDs
+# behind each request.
+EXAMPLE_REQUESTS = ['2', '9', '101', '20005', '9:1002']
+
+
+class Failure(Exception):
+    pass
+
+
+def run(command, **kwargs):
+    """Runs a command; returns its standard output, without its diagnostics."""
+    result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kwargs)
+    if result.returncode != 0:
+        raise Failure(f'{" ".join(command)} exited with {result.returncode}:\n'
+                      f'{result.stdout.decode("utf-8", "replace")}{result.stderr.decode("utf-8", "replace")}')
+    return result.stdout
+
+
+def english_texts():
+    reader = catalogue.Parser()
+    reader.parse_file(os.path.join(ROOT, 'catalog', 'catalog.rc'))
+    return reader.variants[US_ENGLISH]
+
+
+def def_exports(path):
+    """(name, ordinal) pairs of a module-definition file's EXPORTS."""
+    exports = []
+    with open(path, encoding='ascii') as f:
+        for line in f:
+            m = re.match(r'\s+([^\s=;]+)(?:\s*=\s*\S+)?\s+@(\d+)\s*(?:;.*)?$', line)
+            if m and '==' not in line:
+                exports.append((m.group(1), int(m.group(2))))
+    return exports
+
+
+# ---- stage ---------------------------------------------------------------------------
+
+def stage(args):
+    shutil.rmtree(args.kit, ignore_errors=True)
+    run([args.cmake, '--install', args.build, '--prefix', args.kit])
+    print(f'installed into {args.kit}')
+
+
+# ---- layout ---------------------------------------------------------------------------
+
+KIT_FILES = {
+    'bin/Quorvel.dll',
+    'include/quorvel.h',
+    'include/quorvel_loader.h',
+    'lib/Quorvel.def',
+    'lib/Quorvel.lib',
+    'lib/libQuorvel.dll.a',
+    'lib/cmake/Quorvel/QuorvelConfig.cmake',
+    'lib/cmake/Quorvel/QuorvelConfigVersion.cmake',
+    'share/doc/Quorvel/host-developers.md',
+}
+
+
+def loader_export_names(header, arch):
+    """The export names quorvel_loader.h resolves on `arch`."""
+    names, branch = {}, None
+    with open(header, encoding='utf-8') as f:
+        for line in f:
+            if line.startswith('#if defined(_WIN64)'):
+                branch = 'x86_64'
+            elif line.startswith('#else') and branch == 'x86_64':
+                branch = 'i686'
+            elif line.startswith('#endif'):
+                branch = None
+            m = re.match(r'#define QUORVEL_EXPORT_(\w+) "([^"]+)"', line)
+            if m and branch in (None, arch):
+                names[m.group(1)] = m.group(2)
+    return names
+
+
+def layout(args):
+    problems = []
+    present = {os.path.relpath(os.path.join(d, f), args.kit).replace(os.sep, '/')
+               for d, _, files in os.walk(args.kit) for f in files}
+    for path in sorted(KIT_FILES - present):
+        problems.append(f'{path}: missing')
+    for path in sorted(present - KIT_FILES):
+        problems.append(f'{path}: not part of the kit')
+    with open(os.path.join(args.kit, 'bin', 'Quorvel.dll'), 'rb') as a, open(args.module, 'rb') as b:
+        if a.read() != b.read():
+            problems.append('bin/Quorvel.dll: not the module the build made')
+    wanted = def_exports(args.def_file)
+    installed = def_exports(os.path.join(args.kit, 'lib', 'Quorvel.def'))
+    if installed != wanted:
+        problems.append(f'lib/Quorvel.def: exports {installed}, the module exports {wanted}')
+    resolved = loader_export_names(os.path.join(args.kit, 'include', 'quorvel_loader.h'), args.arch)
+    for name, ordinal in wanted:
+        function = re.match(r'\??(\w+)', name).group(1)
+        if resolved.get(function) != name:
+            problems.append(f'quorvel_loader.h resolves {function} as {resolved.get(function)!r}, '
+                            f'the module exports {name!r}')
+    if problems:
+        raise Failure('\n'.join(problems))
+    print(f'{len(present)} files; export table and loader names agree with the module ({args.arch})')
+
+
+# ---- headers --------------------------------------------------------------------------
+
+STANDARDS = {'c': ['c89', 'c99', 'c11'], 'c++': ['c++98', 'c++11', 'c++20']}
+
+
+def headers(args):
+    """Compiles and links a host that names every function and typedef, in
+    each language standard, against the installed headers and the MinGW
+    import library: the link resolves the five functions' MinGW names."""
+    source = os.path.join(HERE, 'header_check.c' if args.language == 'c' else 'header_check.cpp')
+    os.makedirs(args.work, exist_ok=True)
+    for standard in STANDARDS[args.language]:
+        output = os.path.join(args.work, f'header_check_{standard.replace("+", "x")}.exe')
+        run([args.compiler, f'-std={standard}', '-pedantic', '-Wall', '-Wextra', '-Werror',
+             '-I', os.path.join(args.kit, 'include'), source,
+             '-L', os.path.join(args.kit, 'lib'), '-lQuorvel', '-o', output])
+        print(f'{standard}: compiles and links')
+
+
+# ---- running the hosts -----------------------------------------------------------------
+
+def parse_request(request):
+    """'ID' asks DllGetString, 'MESSAGE:TOKEN' DllGetDynamicString,
+    'plain:ID' GetStringFromQuorvelDll."""
+    if request.startswith('plain:'):
+        return 'GetStringFromQuorvelDll', int(request[6:]), None
+    if ':' in request:
+        message, token = (int(part) for part in request.split(':'))
+        return 'DllGetDynamicString', message, token
+    return 'DllGetString', int(request), None
+
+
+def check_output(program, output, requests, texts):
+    """Each request answers one line. Plain texts must be the catalogue's;
+    the expanded text holds the message with the token's text replaced by
+    whatever the registry (or the default) supplies, and its size is one
+    byte more than the text and NUL."""
+    lines = output.decode('cp1252').splitlines()
+    if len(lines) != len(requests):
+        raise Failure(f'{program}: {len(lines)} lines for {len(requests)} requests:\n' + '\n'.join(lines))
+    for line, request in zip(lines, requests):
+        function, first, token = parse_request(request)
+        if token is None:
+            text = texts[first]
+            expected = f'{function}({first}) = "{text}" (size {len(text.encode("cp1252")) + 1})'
+            if line != expected:
+                raise Failure(f'{program}: got\n  {line}\nexpected\n  {expected}')
+            continue
+        message, token_text = texts[first], texts[token]
+        before, after = message.split(token_text, 1)
+        m = re.fullmatch(rf'{function}\({first}, {token}\) = "(.*)" \(size (\d+)\)', line)
+        if not m or not m.group(1).startswith(before) or not m.group(1).endswith(after) \
+                or len(m.group(1)) <= len(before + after) or int(m.group(2)) != len(m.group(1)) + 2:
+            raise Failure(f'{program}: got\n  {line}\nexpected {message!r} with {token_text!r} replaced, '
+                          f'size length + 2')
+    print(f'{program}: {len(lines)} answers as the catalogue has them')
+
+
+def run_host(runner, program, requests):
+    return run(runner + [program] + requests, cwd=os.path.dirname(program))
+
+
+# ---- msvc -------------------------------------------------------------------------------
+
+def msvc(args):
+    """Compiles a host as Microsoft's compiler would (its name decoration and
+    calling conventions, no C runtime) and links it with lld-link against
+    the installed Quorvel.lib: the decorated names must resolve, and the
+    program must import all six functions from Quorvel.dll by name."""
+    os.makedirs(args.work, exist_ok=True)
+    triple = {'i686': 'i686-pc-windows-msvc', 'x86_64': 'x86_64-pc-windows-msvc'}[args.arch]
+    machine = {'i686': 'x86', 'x86_64': 'x64'}[args.arch]
+    obj = os.path.join(args.work, 'msvc_host.obj')
+    exe = os.path.join(args.work, 'msvc_host.exe')
+    run([args.clang, f'--target={triple}', '-O1', '-fno-exceptions', '-fno-stack-protector', '-Wall', '-Werror',
+         '-I', os.path.join(args.kit, 'include'), '-c', os.path.join(HERE, 'msvc_host.cpp'), '-o', obj])
+    run([args.lld_link, '-nologo', '-nodefaultlib', '-entry:HostMain', '-subsystem:console', f'-machine:{machine}',
+         '-safeseh:no' if args.arch == 'i686' else '-debug:none', f'-out:{exe}', obj,
+         os.path.join(args.kit, 'lib', 'Quorvel.lib'), args.kernel32])
+
+    imports = imported_names(run([args.objdump, '-p', exe]).decode('utf-8', 'replace'), 'Quorvel.dll')
+    wanted = sorted(name for name, _ in def_exports(os.path.join(args.kit, 'lib', 'Quorvel.def')))
+    if sorted(imports) != wanted:
+        raise Failure(f'msvc_host.exe imports {sorted(imports)} from Quorvel.dll, expected {wanted}')
+    print(f'linked with lld-link; imports from Quorvel.dll: {", ".join(imports)}')
+
+    if args.run:
+        shutil.copy(os.path.join(args.kit, 'bin', 'Quorvel.dll'), args.work)
+        texts = english_texts()
+        output = run(args.run + [exe], cwd=args.work)
+        # What msvc_host.cpp asks, in the examples' output format.
+        check_output('msvc_host.exe', output, ['9', 'plain:2', '9:1002'], texts)
+
+
+def imported_names(objdump_output, dll):
+    names, inside = [], False
+    for line in objdump_output.splitlines():
+        if line.strip().startswith('DLL Name:'):
+            inside = line.split(':', 1)[1].strip().lower() == dll.lower()
+        elif inside:
+            m = re.match(r'\s+[0-9a-f]+\s+\d+\s+(\S+)$', line)
+            if m:
+                names.append(m.group(1))
+    return names
+
+
+# ---- examples ----------------------------------------------------------------------------
+
+def configure(args, build, extra=()):
+    return subprocess.run([args.cmake, '-S', args.source, '-B', build, f'-DCMAKE_TOOLCHAIN_FILE={args.toolchain}',
+                           f'-DQUORVEL_MINGW_ARCH={args.arch}', f'-DQuorvel_DIR={args.kit}/lib/cmake/Quorvel',
+                           '-DCMAKE_BUILD_TYPE=Release', *extra],
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+
+def examples(args):
+    """Configures examples/ as a project of its own against the installed
+    package, builds both hosts and, with --run, checks what they print."""
+    build = os.path.join(args.work, 'examples')
+    shutil.rmtree(build, ignore_errors=True)
+    result = configure(args, build)
+    if result.returncode != 0:
+        raise Failure('configuring the examples failed:\n' + result.stdout.decode('utf-8', 'replace'))
+    run([args.cmake, '--build', build])
+    programs = [os.path.join(build, name) for name in ('quorvel_loader_example.exe', 'quorvel_linked_example.exe')]
+    for program in programs:
+        if not os.path.exists(os.path.join(os.path.dirname(program), 'Quorvel.dll')):
+            raise Failure(f'{program}: Quorvel.dll was not copied next to it')
+    print('examples configured with find_package(Quorvel) and built')
+    if args.run:
+        texts = english_texts()
+        for program in programs:
+            check_output(os.path.basename(program), run_host(args.run, program, EXAMPLE_REQUESTS),
+                         EXAMPLE_REQUESTS, texts)
+
+
+def other_arch(args):
+    """The package must refuse a host of the other pointer size."""
+    other = {'i686': 'x86_64', 'x86_64': 'i686'}[args.arch]
+    build = os.path.join(args.work, 'examples-other-arch')
+    shutil.rmtree(build, ignore_errors=True)
+    result = configure(argparse.Namespace(**dict(vars(args), arch=other)), build)
+    output = result.stdout.decode('utf-8', 'replace')
+    if result.returncode == 0:
+        raise Failure(f'an {other} project accepted the {args.arch} kit')
+    bits = {'i686': '(32bit)', 'x86_64': '(64bit)'}[args.arch]
+    if 'not accepted' not in output or bits not in output:
+        raise Failure(f'an {other} project failed for another reason than the pointer size:\n{output}')
+    print(f'an {other} project is refused the {args.arch} kit')
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    commands = parser.add_subparsers(dest='command', required=True)
+
+    p = commands.add_parser('stage')
+    p.add_argument('--build', required=True)
+    p.add_argument('--kit', required=True)
+    p.set_defaults(handler=stage)
+
+    p = commands.add_parser('layout')
+    p.add_argument('--kit', required=True)
+    p.add_argument('--arch', required=True, choices=['i686', 'x86_64'])
+    p.add_argument('--module', required=True)
+    p.add_argument('--def', dest='def_file', required=True)
+    p.set_defaults(handler=layout)
+
+    p = commands.add_parser('headers')
+    p.add_argument('--kit', required=True)
+    p.add_argument('--compiler', required=True)
+    p.add_argument('--language', required=True, choices=['c', 'c++'])
+    p.add_argument('--work', required=True)
+    p.set_defaults(handler=headers)
+
+    p = commands.add_parser('msvc')
+    for option in ('--kit', '--clang', '--lld-link', '--objdump', '--kernel32', '--work'):
+        p.add_argument(option, required=True)
+    p.add_argument('--arch', required=True, choices=['i686', 'x86_64'])
+    p.add_argument('--run', nargs=argparse.REMAINDER)
+    p.set_defaults(handler=msvc)
+
+    for name, handler in (('examples', examples), ('other-arch', other_arch)):
+        p = commands.add_parser(name)
+        for option in ('--kit', '--toolchain', '--source', '--work'):
+            p.add_argument(option, required=True)
+        p.add_argument('--arch', required=True, choices=['i686', 'x86_64'])
+        p.add_argument('--run', nargs=argparse.REMAINDER)
+        p.set_defaults(handler=handler)
+
+    for p in commands.choices.values():
+        p.add_argument('--cmake', default='cmake')
+    args = parser.parse_args()
+    try:
+        args.handler(args)
+    except Failure as e:
+        print(e, file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
