@@ -1,0 +1,183 @@
+#!/usr/bin/env python3
+"""The catalogue guard (tools/catalogue/catalogue.py) as the build runs it:
+each test copies the catalogue into a temporary directory, breaks it the way
+a translator might, and checks that the guard stops with exactly the ID,
+variant and reason of each problem, and writes no table."""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..'))
+GUARD = os.path.join(ROOT, 'tools', 'catalogue', 'catalogue.py')
+CATALOG = os.path.join(ROOT, 'catalog')
+
+VARIANTS = {  # resource script: language
+    'chinese.rc': 0x0004, 'german.rc': 0x0007, 'spanish.rc': 0x000A, 'french.rc': 0x000C,
+    'italian.rc': 0x0010, 'dutch.rc': 0x0013, 'portuguese.rc': 0x0016, 'english_us.rc': 0x0409,
+    'japanese.rc': 0x0411, 'korean.rc': 0x0412,
+}
+ID_COUNT = 37 + 18 + 5 + 11
+
+
+class BrokenCatalogue(unittest.TestCase):
+    def setUp(self):
+        self.directory = tempfile.mkdtemp(prefix='catalogue-')
+        shutil.copytree(CATALOG, os.path.join(self.directory, 'catalog'))
+        self.strings = os.path.join(self.directory, 'catalog', 'strings')
+        self.table = os.path.join(self.directory, 'table.cpp')
+
+    def tearDown(self):
+        shutil.rmtree(self.directory)
+
+    # ---- helpers ----
+
+    def path(self, name):
+        return os.path.join(self.strings, name)
+
+    def read(self, name):
+        with open(self.path(name), encoding='utf-8') as f:
+            return f.read()
+
+    def write(self, name, text):
+        with open(self.path(name), 'w', encoding='utf-8') as f:
+            f.write(text)
+
+    def replace_entry(self, name, string_id, new_line):
+        """Replaces the line of `string_id` in a script; '' deletes it."""
+        text, count = re.subn(rf'(?m)^[ \t]*{string_id}[ \t]*,.*\n', lambda _: new_line, self.read(name))
+        self.assertEqual(count, 1, f'ID {string_id} in {name}')
+        self.write(name, text)
+
+    def add_entry(self, name, line):
+        """Adds a line at the end of the script's STRINGTABLE."""
+        text = self.read(name)
+        end = text.rindex('\nEND')
+        self.write(name, text[:end] + '\n' + line + text[end:])
+
+    def shared_text(self, string_id):
+        m = re.search(rf'(?m)^[ \t]*{string_id}[ \t]*,[ \t]*"(.*)"[ \t]*$', self.read('common.rc.inc'))
+        return m.group(1)
+
+    def guard(self):
+        if os.path.exists(self.table):
+            os.remove(self.table)
+        return subprocess.run([sys.executable, GUARD, os.path.join(self.directory, 'catalog', 'catalog.rc'),
+                               '--table', self.table], capture_output=True, text=True)
+
+    def assertStops(self, *problems):
+        """The guard fails, lists exactly these problems, and writes no table."""
+        result = self.guard()
+        self.assertEqual(result.returncode, 1, result.stderr)
+        lines = result.stderr.splitlines()
+        self.assertEqual(lines[0], 'catalogue error:')
+        self.assertCountEqual(lines[1:], problems)
+        self.assertFalse(os.path.exists(self.table), 'a table was written for a broken catalogue')
+
+    def assertPasses(self):
+        result = self.guard()
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr, '')
+        return result
+
+    # ---- a variant lacks an ID ----
+
+    def test_localized_id_missing_in_one_variant(self):
+        self.replace_entry('german.rc', 20005, '')
+        self.assertStops('ID 20005, variant 0x0007: missing')
+
+    def test_shared_id_missing_everywhere(self):
+        # The shared texts are written once and included by every variant.
+        self.replace_entry('common.rc.inc', 101, '')
+        self.assertStops(*(f'ID 101, variant 0x{language:04X}: missing' for language in sorted(VARIANTS.values())))
+
+    def test_variant_missing(self):
+        catalog_rc = os.path.join(self.directory, 'catalog', 'catalog.rc')
+        with open(catalog_rc, encoding='utf-8') as f:
+            text = f.read()
+        with open(catalog_rc, 'w', encoding='utf-8') as f:
+            f.write(text.replace('#include "strings/korean.rc"\n', ''))
+        self.assertStops('variant 0x0412: missing')
+
+    # ---- an ID outside the ranges ----
+
+    def test_ids_next_to_each_range(self):
+        french = self.read('french.rc')
+        for string_id in (0, 38, 100, 119, 1000, 1006, 20000, 20012):
+            with self.subTest(id=string_id):
+                self.add_entry('french.rc', f'    {string_id}, "Texte"')
+                self.assertStops(f"ID {string_id}, variant 0x000C: outside the catalogue's ranges")
+                self.write('french.rc', french)
+
+    # ---- a shared text differs between variants ----
+
+    def test_shared_text_changed_in_one_variant(self):
+        original = self.shared_text(2)
+        changed = re.sub(r'(?m)^([ \t]*2[ \t]*,[ \t]*)".*"', r'\1"Errore"', self.read('common.rc.inc'))
+        self.write('common_italian.rc.inc', changed)
+        self.write('italian.rc', self.read('italian.rc').replace('#include "common.rc.inc"',
+                                                                 '#include "common_italian.rc.inc"'))
+        self.assertStops(f"ID 2, variant 0x0010: differs from the text shared by all variants "
+                         f"('Errore' against {original!r})")
+
+    def test_shared_text_with_one_character_more(self):
+        original = self.shared_text(9)
+        self.write('dutch.rc', self.read('dutch.rc').replace('#include "common.rc.inc"',
+                                                             '#include "common_dutch.rc.inc"'))
+        self.write('common_dutch.rc.inc', self.read('common.rc.inc').replace(f'"{original}"', f'"{original} "'))
+        self.assertStops(f"ID 9, variant 0x0013: differs from the text shared by all variants "
+                         f"({original + ' '!r} against {original!r})")
+
+    # ---- a text too long for its code page ----
+
+    def test_single_byte_code_page_limit(self):
+        self.replace_entry('german.rc', 20005, '    20005, "' + 'ü' * 253 + '"\n')
+        self.assertPasses()  # 253 bytes in cp1252, though 506 in UTF-8
+        self.replace_entry('german.rc', 20005, '    20005, "' + 'ü' * 254 + '"\n')
+        self.assertStops('ID 20005, variant 0x0007: 254 bytes in cp1252, more than 253')
+
+    def test_double_byte_code_page_limit(self):
+        # Each kana is two bytes in code page 932.
+        self.replace_entry('japanese.rc', 20004, '    20004, "' + 'ア' * 126 + 'x"\n')
+        self.assertPasses()
+        self.replace_entry('japanese.rc', 20004, '    20004, "' + 'ア' * 127 + '"\n')
+        self.assertStops('ID 20004, variant 0x0411: 254 bytes in cp932, more than 253')
+
+    def test_line_feeds_count_one_byte(self):
+        self.replace_entry('spanish.rc', 20008, '    20008, "' + 'a\\n' * 126 + 'b"\n')
+        self.assertPasses()  # 253 bytes
+        self.replace_entry('spanish.rc', 20008, '    20008, "' + 'a\\n' * 127 + '"\n')
+        self.assertStops('ID 20008, variant 0x000A: 254 bytes in cp1252, more than 253')
+
+    def test_text_outside_the_code_page(self):
+        self.replace_entry('korean.rc', 20010, '    20010, "Ελληνικά"\n')
+        self.assertStops('ID 20010, variant 0x0412: not representable in cp949 (illegal multibyte sequence)')
+
+    # ---- several problems at once ----
+
+    def test_every_problem_is_listed(self):
+        self.replace_entry('portuguese.rc', 20003, '')
+        self.add_entry('chinese.rc', '    40, "x"')
+        self.assertStops('ID 20003, variant 0x0016: missing',
+                         "ID 40, variant 0x0004: outside the catalogue's ranges")
+
+
+class RealCatalogue(unittest.TestCase):
+    def test_passes_and_writes_every_text(self):
+        with tempfile.TemporaryDirectory() as directory:
+            table = os.path.join(directory, 'table.cpp')
+            result = subprocess.run([sys.executable, GUARD, os.path.join(CATALOG, 'catalog.rc'), '--table', table],
+                                    capture_output=True, text=True)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(result.stderr, '')
+            with open(table, encoding='utf-8') as f:
+                entries = re.findall(r'(?m)^    \{0x([0-9A-F]{4}), (\d+), u"', f.read())
+        self.assertEqual(len(entries), len(VARIANTS) * ID_COUNT)
+        self.assertEqual({int(language, 16) for language, _ in entries}, set(VARIANTS.values()))
+
+
+if __name__ == '__main__':
+    unittest.main()
