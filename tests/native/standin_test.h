@@ -22,6 +22,14 @@ constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
+inline void ExpectNothingLeft(std::size_t blocksBefore)
+{
+    EXPECT_EQ(standin::LiveBlockCount(), blocksBefore) << "heap blocks leaked";
+    EXPECT_EQ(standin::OpenKeyCount(), 0u) << "registry keys left open";
+    EXPECT_EQ(standin::LiveSidCount(), 0u) << "SIDs not freed";
+    EXPECT_EQ(standin::LoadedLibraryCount(), 0u) << "library references kept";
+}
+
 // Every test starts on a fresh system and must leave no key, block, SID or
 // library behind.
 class StandinTest : public testing::Test {
@@ -31,14 +39,7 @@ protected:
         standin::Reset();
         blocks_ = standin::LiveBlockCount();
     }
-    void TearDown() override
-    {
-        standin::FailAllocation(0);
-        EXPECT_EQ(standin::LiveBlockCount(), blocks_) << "heap blocks leaked";
-        EXPECT_EQ(standin::OpenKeyCount(), 0u) << "registry keys left open";
-        EXPECT_EQ(standin::LiveSidCount(), 0u) << "SIDs not freed";
-        EXPECT_EQ(standin::LoadedLibraryCount(), 0u) << "library references kept";
-    }
+    void TearDown() override { ExpectNothingLeft(blocks_); }
 
 private:
     std::size_t blocks_ = 0;
@@ -128,10 +129,7 @@ inline std::size_t ForEachFailedAllocation(const std::function<void(const Failed
         {
             SCOPED_TRACE("allocation " + std::to_string(nth) + " failing");
             call(failure);
-            EXPECT_EQ(standin::LiveBlockCount(), blocks) << "heap blocks leaked";
-            EXPECT_EQ(standin::OpenKeyCount(), 0u) << "registry keys left open";
-            EXPECT_EQ(standin::LiveSidCount(), 0u) << "SIDs not freed";
-            EXPECT_EQ(standin::LoadedLibraryCount(), 0u) << "library references kept";
+            ExpectNothingLeft(blocks);
         }
         standin::FailAllocation(0);
         if (!failure.Happened())
