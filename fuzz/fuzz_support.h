@@ -1,7 +1,8 @@
 // What the fuzz targets share: picking code pages, languages and IDs from the
 // input, catalogue texts built from an alphabet that reaches every code
-// page's interesting characters, caller buffers with guard bytes, and a
-// check that stops the run with a message.
+// page's interesting characters, and a check that stops the run with a
+// message. Guarded buffers, injected failures and leak counts come from the
+// evidence tests' support.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -16,6 +17,7 @@
 #include "platform/platform.h"
 #include "platform/standin/control.h"
 #include "tests/evidence/support/ansi_model.h"
+#include "tests/evidence/support/call_checks.h"
 
 namespace quorvel::fuzz {
 
@@ -30,17 +32,6 @@ namespace quorvel::fuzz {
         if (!(condition))                                                                                         \
             ::quorvel::fuzz::Fail(#condition, ##__VA_ARGS__);                                                     \
     } while (0)
-
-inline std::string Hex(const std::string& bytes)
-{
-    std::string out;
-    char digits[4];
-    for (unsigned char byte : bytes) {
-        std::snprintf(digits, sizeof digits, "%02x ", byte);
-        out += digits;
-    }
-    return out;
-}
 
 inline unsigned PickCodePage(FuzzedDataProvider& in)
 {
@@ -85,92 +76,22 @@ inline std::u16string TextFromBytes(const std::string& bytes)
     return text;
 }
 
-// What the string loader serves for `id` in the current language and code
-// page, up to its first NUL: the message or token text as the module loads it.
-inline std::string LoadedText(unsigned id)
-{
-    if (id > 0xFFFF)
-        return {};  // the module never asks the loader for an ID beyond 16 bits
-    std::vector<char> buffer(1 << 16);
-    const int count = platform::LoadResourceString(nullptr, id, buffer.data(), static_cast<int>(buffer.size()));
-    return model::UpToNul(std::string(buffer.data(), count > 0 ? static_cast<std::size_t>(count) : 0));
-}
-
-// A caller's buffer of `size` bytes between two guard areas, every byte
-// holding a known value that a write would change.
-class GuardedBuffer {
-public:
-    static constexpr std::size_t kGuard = 32;
-
-    explicit GuardedBuffer(std::size_t size) : size_(size), bytes_(size + 2 * kGuard)
-    {
-        for (std::size_t i = 0; i < bytes_.size(); ++i)
-            bytes_[i] = Filler(i);
-    }
-
-    char* data() { return reinterpret_cast<char*>(bytes_.data() + kGuard); }
-    std::size_t size() const { return size_; }
-
-    // True when no byte changed outside [0, length) of the caller's area.
-    bool UntouchedOutside(std::size_t from) const
-    {
-        for (std::size_t i = 0; i < bytes_.size(); ++i) {
-            const bool written = i >= kGuard && i < kGuard + from;
-            if (!written && bytes_[i] != Filler(i))
-                return false;
-        }
-        return true;
-    }
-    bool Untouched() const { return UntouchedOutside(0); }
-
-    // True when the caller's area starts with `text` and its NUL.
-    bool Holds(const std::string& text) const
-    {
-        return size_ > text.size() && std::memcmp(bytes_.data() + kGuard, text.data(), text.size()) == 0 &&
-               bytes_[kGuard + text.size()] == 0;
-    }
-
-private:
-    static unsigned char Filler(std::size_t i) { return static_cast<unsigned char>(0xA5 ^ (i * 37)); }
-
-    std::size_t size_;
-    std::vector<unsigned char> bytes_;
-};
-
-// Allocation failure: fail the nth allocation from now, and tell afterwards
-// whether the call got that far.
-class InjectedFailure {
-public:
-    explicit InjectedFailure(std::size_t nth) : nth_(nth), start_(standin::AllocationCount())
-    {
-        standin::FailAllocation(nth);
-    }
-    ~InjectedFailure() { standin::FailAllocation(0); }
-    bool Reached() const { return nth_ != 0 && standin::AllocationCount() - start_ >= nth_; }
-
-private:
-    std::size_t nth_;
-    std::size_t start_;
-};
+using evidence::GuardedBuffer;
+using evidence::Hex;
+using evidence::InjectedFailure;
+using evidence::LoadedText;
 
 // Blocks, keys, SIDs and libraries: the same after a call as before.
 class LeakCheck {
 public:
-    LeakCheck()
-        : blocks_(standin::LiveBlockCount()), keys_(standin::OpenKeyCount()), sids_(standin::LiveSidCount()),
-          libraries_(standin::LoadedLibraryCount())
-    {
-    }
     void Verify() const
     {
-        FUZZ_CHECK(standin::LiveBlockCount() == blocks_, "heap block leaked");
-        FUZZ_CHECK(standin::OpenKeyCount() == keys_, "registry key left open");
-        FUZZ_CHECK(standin::LiveSidCount() == sids_, "SID not freed");
-        FUZZ_CHECK(standin::LoadedLibraryCount() == libraries_, "library not freed");
+        const evidence::Holdings now;
+        FUZZ_CHECK(now == before_, "held before: " + before_.Describe() + "; after: " + now.Describe());
     }
 
 private:
-    std::size_t blocks_, keys_, sids_, libraries_;
+    evidence::Holdings before_;
 };
 
 }  // namespace quorvel::fuzz

@@ -2,6 +2,7 @@
 
 #include "probes/everyone_account.h"
 #include "probes/release_classification.h"
+#include "services/buffer_protocol.h"
 
 namespace quorvel {
 
@@ -16,8 +17,15 @@ bool IsNtFamily(WindowsReleaseCode code)
 
 std::optional<std::uint32_t> ApplyEveryoneRule(unsigned id, char* buffer, std::uint32_t bufferSize)
 {
-    const WindowsReleaseCode release = ClassifyWindowsRelease();
-    if (id != kEveryoneId || !IsNtFamily(release))
+    bool complete = true;
+    const WindowsReleaseCode release = ClassifyWindowsRelease(&complete);
+    if (id != kEveryoneId)
+        return std::nullopt;
+    // Memory ran out before the release was known: the catalogue's entry might
+    // stand in for the system's name, so there is no answer.
+    if (!complete)
+        return kNoAnswer;
+    if (!IsNtFamily(release))
         return std::nullopt;
     // Where the system cannot name the group, the catalogue's entry serves.
     return GetEveryoneAccountName(buffer, bufferSize);

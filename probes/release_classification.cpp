@@ -91,8 +91,10 @@ bool IsNt4(const platform::VersionRecord& version)
 
 }  // namespace
 
-WindowsReleaseCode ClassifyWindowsRelease()
+WindowsReleaseCode ClassifyWindowsRelease(bool* complete)
 {
+    if (complete)
+        *complete = true;
     WindowsReleaseCode code = ClassifyByWindowsKey();
 
     platform::UniqueKey ntKey;
@@ -117,6 +119,8 @@ WindowsReleaseCode ClassifyWindowsRelease()
             code = kWindowsNt4;
         break;
     case ReadOutcome::kNoMemory:
+        if (complete)
+            *complete = false;
         break;  // the Windows key's answer stands
     }
     return code;

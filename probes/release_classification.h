@@ -20,7 +20,9 @@ constexpr WindowsReleaseCode kWindowsXp = 6001;
 
 // Reads the product names under the Windows and Windows NT CurrentVersion
 // keys (and, where the NT name is missing, the version record) afresh on
-// every call. Returns kUnknownRelease when nothing matches.
-WindowsReleaseCode ClassifyWindowsRelease();
+// every call. Returns kUnknownRelease when nothing matches. When memory for
+// the NT product name cannot be had, the Windows key's answer is returned and
+// `complete` (when given) is set to false: the NT family may have gone unseen.
+WindowsReleaseCode ClassifyWindowsRelease(bool* complete = nullptr);
 
 }  // namespace quorvel

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "platform/standin/control.h"
@@ -83,6 +84,9 @@ constexpr Locale kLocales[] = {
     {"en_US", 0x0409, 1252}, {"de_DE", 0x0407, 1252}, {"ja_JP", 0x0411, 932}, {"zh_CN", 0x0804, 936},
     {"ko_KR", 0x0412, 949},  {"zh_TW", 0x0404, 950},
 };
+
+// For test names and messages.
+inline void PrintTo(const Locale& locale, std::ostream* os) { *os << locale.name; }
 
 inline void ApplyLocale(const Locale& locale)
 {
