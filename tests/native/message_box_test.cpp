@@ -1,0 +1,104 @@
+// The three message boxes: which text each shows, from which source, with an
+// empty caption, and no box with a wrong text when memory runs out.
+#include "services/exports.h"
+#include "standin_test.h"
+
+namespace quorvel::test {
+namespace {
+
+class MessageBox : public StandinTest {
+protected:
+    // The texts of the boxes shown since the last call; each caption is "".
+    static std::vector<std::string> Shown()
+    {
+        std::vector<std::string> texts;
+        for (const standin::ShownBox& box : standin::TakeShownBoxes()) {
+            EXPECT_EQ(box.caption, "");
+            EXPECT_FALSE(box.captionWasNull);
+            texts.push_back(box.text);
+        }
+        return texts;
+    }
+    using Texts = std::vector<std::string>;
+};
+
+TEST_F(MessageBox, CatalogueMessage)
+{
+    QuorvelDllMessageBox(2);
+    EXPECT_EQ(Shown(), Texts{"Error"});
+    QuorvelDllMessageBox(38);
+    EXPECT_EQ(Shown(), Texts{""});
+}
+
+TEST_F(MessageBox, EveryoneComesFromTheCatalogueOnlyInThePlainBox)
+{
+    BecomeRelease(kWindowsXp);
+    standin::SetEveryoneName("Alle");
+    standin::SetThreadLanguage(0x0407);
+    char marker[] = "X";
+    QuorvelDllMessageBox(20001);
+    QuorvelDllMessageBoxWithSuppliedSubString(20001, 1005, nullptr);
+    QuorvelDllMessageBoxWithSuppliedSubString(20001, 20001, marker);  // the token text is the name too
+    QuorvelDllDynamicMessageBox(20001, 1005);
+    EXPECT_EQ(Shown(), (Texts{"Jeder", "Alle", "X", "Jeder"}));
+}
+
+TEST_F(MessageBox, SuppliedSubstitute)
+{
+    char file[] = "a.inf";
+    char empty[] = "";
+    char marker[] = "X";
+    QuorvelDllMessageBoxWithSuppliedSubString(35, 1005, file);
+    QuorvelDllMessageBoxWithSuppliedSubString(35, 1005, nullptr);
+    QuorvelDllMessageBoxWithSuppliedSubString(35, 1005, empty);
+    QuorvelDllMessageBoxWithSuppliedSubString(35, 38, marker);  // an empty token matches at the start
+    QuorvelDllMessageBoxWithSuppliedSubString(35, 2, marker);   // "Error" is not in the message
+    QuorvelDllMessageBoxWithSuppliedSubString(9, 1002, marker);
+    EXPECT_EQ(Shown(), (Texts{"Could not find a.inf", "Could not find <VorFile>", "Could not find ",
+                              "XCould not find <VorFile>", "Could not find <VorFile>", "No X MODEM FOUND"}));
+    EXPECT_EQ(file, std::string("a.inf"));
+}
+
+TEST_F(MessageBox, DynamicMessage)
+{
+    QuorvelDllDynamicMessageBox(9, 1002);
+    standin::SetStringValue(kUninstallKey, "VorProviderName", "Acme");
+    QuorvelDllDynamicMessageBox(9, 1002);
+    QuorvelDllDynamicMessageBox(38, 1002);
+    EXPECT_EQ(Shown(), (Texts{"No TEZ MODEM FOUND", "No Acme MODEM FOUND", ""}));
+}
+
+TEST_F(MessageBox, NoWrongBoxWhenMemoryRunsOut)
+{
+    BecomeRelease(kWindowsXp);
+    standin::SetEveryoneName("Alle");
+    standin::SetStringValue(kUninstallKey, "VorProviderName", "Acme");
+    char file[] = "a.inf";
+    const struct {
+        const char* name;
+        std::function<void()> show;
+        std::string expected;
+    } cases[] = {
+        {"plain", [] { QuorvelDllMessageBox(2); }, "Error"},
+        {"substitute", [&] { QuorvelDllMessageBoxWithSuppliedSubString(35, 1005, file); }, "Could not find a.inf"},
+        {"no substitute", [] { QuorvelDllMessageBoxWithSuppliedSubString(35, 1005, nullptr); },
+         "Could not find <VorFile>"},
+        {"dynamic", [] { QuorvelDllDynamicMessageBox(9, 1002); }, "No Acme MODEM FOUND"},
+        {"everyone", [] { QuorvelDllMessageBoxWithSuppliedSubString(20001, 1005, nullptr); }, "Alle"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::size_t sites = ForEachFailedAllocation([&](const FailedAllocation& failure) {
+            c.show();
+            const Texts shown = Shown();
+            if (failure.Happened())
+                EXPECT_TRUE(shown.empty() || shown == Texts{c.expected}) << shown.front();
+            else
+                EXPECT_EQ(shown, Texts{c.expected});
+        });
+        EXPECT_GE(sites, 1u);
+    }
+}
+
+}  // namespace
+}  // namespace quorvel::test
