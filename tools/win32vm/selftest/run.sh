@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Checks, in one boot of the emulated machine, everything the DLL's 32-bit
+# tests rely on: a 32-bit program runs, LC_ALL picks Wine's code page and user
+# locale with no Linux locale installed, a per-program Windows release set
+# with `wine reg add` takes effect, a message box can be found and dismissed
+# headless, and the run's plumbing holds (the shared folder sits at the host's
+# path and is writable, --env reaches the job, the job's status comes back).
+#
+#   tools/win32vm/selftest/run.sh
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+vm=$here/../win32vm
+
+# A folder outside the repository, also proving that /tmp paths can be shared.
+work=$(mktemp -d "${TMPDIR:-/tmp}/win32vm-selftest.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+i686-w64-mingw32-g++-win32 -O2 -static -Wall -Wextra -Werror \
+    -o "$work/win32vm-probe.exe" "$here/probe.cpp"
+
+cat >"$work/job.sh" <<'EOF'
+probe() {
+    echo "[$1]"
+    shift
+    "$@" wine ./win32vm-probe.exe
+    echo "exit=$?"
+}
+probe default env
+probe ja env LC_ALL=ja_JP.UTF-8
+probe de env LC_ALL=de_CH.UTF-8
+wine reg add 'HKCU\Software\Wine\AppDefaults\win32vm-probe.exe' /v Version /d win98 /f >/dev/null
+probe win98 env
+echo "[plumbing]"
+echo "cwd=$PWD"
+echo "env=$WIN32VM_SELFTEST"
+echo "written in the guest" >from-guest.txt
+exit 3
+EOF
+
+started=$SECONDS
+status=0
+"$vm" run --workdir "$work" --env WIN32VM_SELFTEST='two words' --script "$work/job.sh" \
+    >"$work/output" 2>&1 || status=$?
+took=$((SECONDS - started))
+# Windows programs end their lines with CRLF.
+tr -d '\r' <"$work/output" >"$work/output.lf"
+cat "$work/output.lf"
+echo "--- one boot took ${took} s"
+
+passed=0
+failed=0
+check() {  # WHAT ACTUAL EXPECTED
+    if [[ $2 == "$3" ]]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAIL: $1: got '$2', expected '$3'"
+    fi
+}
+# value SECTION KEY: the KEY=... line's value in the [SECTION] part of the output.
+value() {
+    awk -v section="[$1]" -v key="$2" '
+        /^\[/ { inside = ($0 == section); next }
+        inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }' "$work/output.lf"
+}
+
+check "the run's status is the job's" "$status" 3
+for section in default ja de win98; do
+    check "$section: probe status" "$(value $section exit)" 0
+    check "$section: message box found" "$(value $section box_found)" 1
+    check "$section: MessageBoxA returned IDOK" "$(value $section box_answer)" 1
+done
+check "default: NT platform" "$(value default platform)" 2
+check "default: code page" "$(value default acp)" 1252
+check "default: user locale" "$(value default lcid)" 0409
+check "ja_JP: code page" "$(value ja acp)" 932
+check "ja_JP: user locale" "$(value ja lcid)" 0411
+check "de_CH: code page" "$(value de acp)" 1252
+check "de_CH: user locale" "$(value de lcid)" 0807
+check "win98: Windows 9x platform" "$(value win98 platform)" 1
+check "win98: major version" "$(value win98 major)" 4
+check "the shared folder keeps the host's path" "$(value plumbing cwd)" "$work"
+check "--env reaches the job" "$(value plumbing env)" "two words"
+check "the guest writes into the shared folder" "$(cat "$work/from-guest.txt" 2>/dev/null)" "written in the guest"
+
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]
