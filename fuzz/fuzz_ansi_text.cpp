@@ -31,9 +31,12 @@ std::string Upper(const std::string& bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    FuzzedDataProvider in(data, size);
+    if (size == 0)
+        return 0;
     standin::Reset();
-    const unsigned codePage = fuzz::PickCodePage(in);
+    // The first byte picks the code page; the rest is read as below.
+    const unsigned codePage = fuzz::UseCodePage(data[0]);
+    FuzzedDataProvider in(data + 1, size - 1);
     const std::string pattern = in.ConsumeRandomLengthString(16);
     const std::string text = in.ConsumeRemainingBytesAsString();
 

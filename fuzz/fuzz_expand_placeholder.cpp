@@ -43,9 +43,12 @@ bool SameName(const std::string& a, const std::string& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    FuzzedDataProvider in(data, size);
+    if (size == 0)
+        return 0;
     standin::Reset();
-    const unsigned codePage = fuzz::PickCodePage(in);
+    // The first byte picks the code page; the rest is read as below.
+    const unsigned codePage = fuzz::UseCodePage(data[0]);
+    FuzzedDataProvider in(data + 1, size - 1);
     standin::SetThreadLanguage(fuzz::PickLanguage(in));
     const unsigned messageId = fuzz::PickId(in);
     const unsigned tokenId = fuzz::PickId(in);

@@ -33,9 +33,10 @@ namespace quorvel::fuzz {
             ::quorvel::fuzz::Fail(#condition, ##__VA_ARGS__);                                                     \
     } while (0)
 
-inline unsigned PickCodePage(FuzzedDataProvider& in)
+// Makes the code page that `selector` picks the active one.
+inline unsigned UseCodePage(std::uint8_t selector)
 {
-    const unsigned codePage = in.PickValueInArray(model::kCodePages);
+    const unsigned codePage = model::kCodePages[selector % (sizeof model::kCodePages / sizeof *model::kCodePages)];
     standin::SetCodePage(codePage);
     return codePage;
 }

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the fuzz targets (fuzz/corpus/TARGET/NAME).
 
-Each seed is laid out the way the targets read their input through
-FuzzedDataProvider: strings from the front (a backslash and any other byte end
-one; a doubled backslash is a backslash), numbers from the back (first read,
-last byte). The seeds give each target a start on every path worth having:
+Each seed is laid out the way the targets read their input: the first byte
+picks the code page, and the rest goes through FuzzedDataProvider: strings from
+the front (a backslash and any other byte end one; a doubled backslash is a
+backslash), numbers from the back (first read, last byte). The seeds give each target a start on every path worth having:
 each release code, tokens with and without brackets, values without NUL,
 double-byte texts, buffer sizes on both sides of the limit.
 
@@ -21,6 +21,7 @@ IDS = [0, 1, 2, 9, 10, 11, 18, 35, 37, 38, 101, 118, 1001, 1002, 1003, 1004, 100
 
 class Input:
     def __init__(self):
+        self.selector = 0  # the first byte: the code page
         self.front = bytearray()
         self.back = []  # bytes in the order they are read
 
@@ -46,10 +47,11 @@ class Input:
         return self
 
     def code_page(self, page):
-        return self.number(CODE_PAGES.index(page), 0, len(CODE_PAGES) - 1)
+        self.selector = CODE_PAGES.index(page)
+        return self
 
     def data(self, tail=b""):
-        return bytes(self.front) + tail + bytes(reversed(self.back))
+        return bytes([self.selector]) + bytes(self.front) + tail + bytes(reversed(self.back))
 
 
 def replace_first():
