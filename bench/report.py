@@ -35,17 +35,22 @@ def microseconds(ns):
 
 
 def read_native(path):
+    """Each benchmark's fastest repetition (CPU time) and its allocations per call.
+
+    CPU time, since the stand-in's services run in the process; the fastest
+    repetition, since what other programs on the machine add only slows one.
+    """
     with open(path) as f:
         data = json.load(f)
     figures = {}
     for bench in data["benchmarks"]:
-        if bench.get("aggregate_name") != "median":
+        if bench.get("run_type") != "iteration":
             continue
         name = bench["run_name"]
         scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[bench.get("time_unit", "ns")]
-        # CPU time: the stand-in's services run in the process, and CPU time
-        # leaves out the time other programs take the processor away.
-        figures[name] = (bench["cpu_time"] * scale, bench.get("allocs", 0.0))
+        time = bench["cpu_time"] * scale
+        if name not in figures or time < figures[name][0]:
+            figures[name] = (time, bench.get("allocs", 0.0))
     return figures
 
 
@@ -123,7 +128,8 @@ def tables(native, windows_rows, units):
     for name, ns in units.items():
         out.append(f"| {name} | {microseconds(ns)} |")
 
-    out += ["", "**Native build over the stand-in services** (Google Benchmark, CPU time, median of 7 repetitions)", "",
+    out += ["", "**Native build over the stand-in services** (Google Benchmark, CPU time, fastest of 9 repetitions "
+            "run in random order)", "",
             "| Export call | Time per call | Floor | Export / floor | Heap blocks per call |",
             "|---|---:|---:|---:|---:|"]
     for title, name in ROWS:
