@@ -33,6 +33,27 @@ HWND WaitForBox()
     return nullptr;
 }
 
+// Writes through a shared file mapping, as programs that edit files in place
+// do: the file lies in the shared folder, whose mounting must allow it.
+bool WriteThroughMapping(const char* path, const char* text)
+{
+    const HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD size = static_cast<DWORD>(lstrlenA(text));
+    const HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, size, nullptr);
+    void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, size) : nullptr;
+    if (view) {
+        CopyMemory(view, text, size);
+        UnmapViewOfFile(view);
+    }
+    if (mapping)
+        CloseHandle(mapping);
+    CloseHandle(file);
+    return view != nullptr;
+}
+
 }  // namespace
 
 int main()
@@ -47,6 +68,7 @@ int main()
     std::printf("major=%lu\n", version.dwMajorVersion);
     std::printf("acp=%u\n", GetACP());
     std::printf("lcid=%04lx\n", static_cast<unsigned long>(GetUserDefaultLCID()));
+    std::printf("mapping=%d\n", WriteThroughMapping("mapped.txt", "written through a mapping") ? 1 : 0);
     std::fflush(stdout);
 
     DWORD threadId = 0;

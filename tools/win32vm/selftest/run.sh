@@ -3,8 +3,9 @@
 # tests rely on: a 32-bit program runs, LC_ALL picks Wine's code page and user
 # locale with no Linux locale installed, a per-program Windows release set
 # with `wine reg add` takes effect, a message box can be found and dismissed
-# headless, and the run's plumbing holds (the shared folder sits at the host's
-# path and is writable, --env reaches the job, the job's status comes back).
+# headless, files in the shared folder can be written through a mapping, and
+# the run's plumbing holds (the shared folder sits at the host's path and is
+# writable, --env reaches the job, the job's status comes back).
 #
 #   tools/win32vm/selftest/run.sh
 set -euo pipefail
@@ -70,6 +71,7 @@ for section in default ja de win98; do
     check "$section: probe status" "$(value $section exit)" 0
     check "$section: message box found" "$(value $section box_found)" 1
     check "$section: MessageBoxA returned IDOK" "$(value $section box_answer)" 1
+    check "$section: shared file mapping" "$(value $section mapping)" 1
 done
 check "default: NT platform" "$(value default platform)" 2
 check "default: code page" "$(value default acp)" 1252
@@ -83,6 +85,7 @@ check "win98: major version" "$(value win98 major)" 4
 check "the shared folder keeps the host's path" "$(value plumbing cwd)" "$work"
 check "--env reaches the job" "$(value plumbing env)" "two words"
 check "the guest writes into the shared folder" "$(cat "$work/from-guest.txt" 2>/dev/null)" "written in the guest"
+check "mapped writes reach the host" "$(cat "$work/mapped.txt" 2>/dev/null)" "written through a mapping"
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]
