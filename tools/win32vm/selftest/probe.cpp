@@ -4,7 +4,8 @@
 // is a real window that another thread can find and dismiss with no display.
 //
 // Prints one "key=value" line per fact; exits 0 only when the box was found,
-// dismissed with IDOK, and MessageBoxA returned IDOK.
+// dismissed with IDOK, and MessageBoxA returned IDOK. With the argument
+// "crash" it faults at once instead.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,8 +57,15 @@ bool WriteThroughMapping(const char* path, const char* text)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    // "crash": an unhandled fault, which must end the program rather than
+    // leave a crash dialog waiting for a click.
+    if (argc > 1 && lstrcmpA(argv[1], "crash") == 0) {
+        volatile int* volatile nowhere = nullptr;
+        *nowhere = 1;
+    }
+
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExA(&version)) {

@@ -3,7 +3,8 @@
 # tests rely on: a 32-bit program runs, LC_ALL picks Wine's code page and user
 # locale with no Linux locale installed, a per-program Windows release set
 # with `wine reg add` takes effect, a message box can be found and dismissed
-# headless, files in the shared folder can be written through a mapping, and
+# headless, a crashing program ends instead of waiting on a crash dialog,
+# files in the shared folder can be written through a mapping, and
 # the run's plumbing holds (the shared folder sits at the host's path and is
 # writable, --env reaches the job, the job's status comes back).
 #
@@ -32,6 +33,10 @@ probe ja env LC_ALL=ja_JP.UTF-8
 probe de env LC_ALL=de_CH.UTF-8
 wine reg add 'HKCU\Software\Wine\AppDefaults\win32vm-probe.exe' /v Version /d win98 /f >/dev/null
 probe win98 env
+echo "[crash]"
+wine ./win32vm-probe.exe crash >crash.log 2>&1
+echo "exit=$?"
+grep -q 'page fault' crash.log && echo "reported=1"
 echo "[plumbing]"
 echo "cwd=$PWD"
 echo "env=$WIN32VM_SELFTEST"
@@ -41,7 +46,8 @@ EOF
 
 started=$SECONDS
 status=0
-"$vm" run --workdir "$work" --env WIN32VM_SELFTEST='two words' --script "$work/job.sh" \
+# A crash dialog left open would hold the run until this limit.
+"$vm" run --timeout 600 --workdir "$work" --env WIN32VM_SELFTEST='two words' --script "$work/job.sh" \
     >"$work/output" 2>&1 || status=$?
 took=$((SECONDS - started))
 # Windows programs end their lines with CRLF.
@@ -73,6 +79,8 @@ for section in default ja de win98; do
     check "$section: MessageBoxA returned IDOK" "$(value $section box_answer)" 1
     check "$section: shared file mapping" "$(value $section mapping)" 1
 done
+check "a crash ends the program with a failure" "$(value crash exit | sed 's/^[1-9][0-9]*$/non-zero/')" non-zero
+check "a crash is reported in the program's output" "$(value crash reported)" 1
 check "default: NT platform" "$(value default platform)" 2
 check "default: code page" "$(value default acp)" 1252
 check "default: user locale" "$(value default lcid)" 0409
