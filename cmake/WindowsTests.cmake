@@ -51,5 +51,6 @@ function(quorvel_windows_tests_done)
         "${jobs}")
     add_test(NAME windows32.boot_guest
              COMMAND ${QUORVEL_WIN32_GUEST} run --workdir ${PROJECT_SOURCE_DIR} --script ${script})
-    set_tests_properties(windows32.boot_guest PROPERTIES FIXTURES_SETUP guest_runs TIMEOUT 3000)
+    set_tests_properties(windows32.boot_guest PROPERTIES FIXTURES_SETUP guest_runs TIMEOUT 3000
+                         RESOURCE_LOCK emulated_machine)
 endfunction()

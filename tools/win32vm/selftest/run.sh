@@ -18,7 +18,7 @@ vm=$here/../win32vm
 work=$(mktemp -d "${TMPDIR:-/tmp}/win32vm-selftest.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-i686-w64-mingw32-g++-win32 -O2 -static -Wall -Wextra -Werror \
+i686-w64-mingw32-g++-posix -O2 -static -Wall -Wextra -Werror \
     -o "$work/win32vm-probe.exe" "$here/probe.cpp"
 
 cat >"$work/job.sh" <<'EOF'
