@@ -17,6 +17,55 @@ std::size_t CharacterLength(const char* text, std::size_t textLength, std::size_
     return 1;
 }
 
+// Longest stretch of text mapped by one call of the code page's upper-casing:
+// one call per stretch rather than per character keeps a name of many
+// accented letters cheap.
+constexpr std::size_t kRunCapacity = 64;
+
+// Bytes from `offset` of the characters that start with a non-ASCII byte,
+// whole characters only, at most kRunCapacity (and at least one character).
+std::size_t NonAsciiRunLength(const char* text, std::size_t textLength, std::size_t offset)
+{
+    std::size_t end = offset;
+    while (end < textLength && static_cast<unsigned char>(text[end]) >= 0x80) {
+        const std::size_t next = end + CharacterLength(text, textLength, end);
+        if (next - offset > kRunCapacity && end > offset)
+            break;
+        end = next;
+    }
+    return end - offset;
+}
+
+// Whether both texts of `length` bytes divide into characters at the same offsets.
+bool SameCharacterBoundaries(const char* first, const char* second, std::size_t length)
+{
+    for (std::size_t offset = 0; offset < length;) {
+        const std::size_t characterLength = CharacterLength(first, length, offset);
+        if (CharacterLength(second, length, offset) != characterLength)
+            return false;
+        offset += characterLength;
+    }
+    return true;
+}
+
+// Upper-cases `length` bytes of whole characters in place. Mapped as a whole
+// when that keeps every character's length, else character by character, so
+// that a character whose upper-case form has another length stays as it is.
+void UpperCaseRun(char* run, std::size_t length)
+{
+    char upper[kRunCapacity];
+    if (UpperCaseCharacters(run, length, upper) && SameCharacterBoundaries(run, upper, length)) {
+        std::memcpy(run, upper, length);
+        return;
+    }
+    for (std::size_t offset = 0; offset < length;) {
+        const std::size_t characterLength = CharacterLength(run, length, offset);
+        if (UpperCaseCharacters(run + offset, characterLength, upper))
+            std::memcpy(run + offset, upper, characterLength);
+        offset += characterLength;
+    }
+}
+
 }  // namespace
 
 std::size_t BoundedLength(const char* text, std::size_t capacity)
@@ -46,13 +95,16 @@ std::size_t FindCharacter(const char* text, std::size_t textLength, char charact
 void UpperCaseText(char* text, std::size_t length)
 {
     for (std::size_t offset = 0; offset < length;) {
-        const std::size_t characterLength = CharacterLength(text, length, offset);
         char& first = text[offset];
-        if (characterLength == 1 && first >= 'a' && first <= 'z')
-            first = static_cast<char>(first - 'a' + 'A');  // ASCII needs no code page
-        else if (characterLength == 2 || static_cast<unsigned char>(first) >= 0x80)
-            UpperCaseCharacter(text + offset, characterLength);
-        offset += characterLength;
+        if (static_cast<unsigned char>(first) < 0x80) {
+            if (first >= 'a' && first <= 'z')
+                first = static_cast<char>(first - 'a' + 'A');  // ASCII needs no code page
+            ++offset;
+            continue;
+        }
+        const std::size_t runLength = NonAsciiRunLength(text, length, offset);
+        UpperCaseRun(text + offset, runLength);
+        offset += runLength;
     }
 }
 

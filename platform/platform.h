@@ -82,10 +82,10 @@ void FreeBlock(void* block);
 // Whether `byte` starts a double-byte character in the active ANSI code page.
 bool IsLeadByte(unsigned char byte);
 
-// Upper-cases one character of `length` bytes (1, or 2 for a double-byte
-// character) in place, through the code page's own mapping. A character whose
-// upper-case form would have another length stays as it is.
-void UpperCaseCharacter(char* character, std::size_t length);
+// Writes the upper-case form of `length` bytes of whole characters to `upper`
+// (room for `length` bytes), through the code page's own mapping. False when
+// that form would have another length; `upper` is then of no use.
+bool UpperCaseCharacters(const char* text, std::size_t length, char* upper);
 
 // ---- Process ------------------------------------------------------------------------
 

@@ -125,23 +125,28 @@ bool IsLeadByte(unsigned char byte)
     }
 }
 
-void UpperCaseCharacter(char* character, std::size_t length)
+bool UpperCaseCharacters(const char* text, std::size_t length, char* upper)
 {
-    // Through Unicode: decode, map with the C library's case table, encode;
-    // a character whose upper-case form has another length stays as it is.
+    // Through Unicode: decode, map each code point with the C library's case
+    // table, encode.
     static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
     const char* codePage = standin::IconvName(standin::CodePage());
     std::string wide;
-    if (!standin::Convert("UTF-32LE", codePage, std::string(character, length), &wide) || wide.size() != 4)
-        return;
-    char32_t point = static_cast<unsigned char>(wide[0]) | static_cast<unsigned char>(wide[1]) << 8 |
-                     static_cast<unsigned char>(wide[2]) << 16 | static_cast<char32_t>(static_cast<unsigned char>(wide[3])) << 24;
-    point = static_cast<char32_t>(towupper_l(static_cast<wint_t>(point), unicode));
-    const std::string upperWide{static_cast<char>(point & 0xFF), static_cast<char>((point >> 8) & 0xFF),
-                                static_cast<char>((point >> 16) & 0xFF), static_cast<char>(point >> 24)};
-    std::string upper;
-    if (standin::Convert(codePage, "UTF-32LE", upperWide, &upper) && upper.size() == length)
-        upper.copy(character, length);
+    if (!standin::Convert("UTF-32LE", codePage, std::string(text, length), &wide))
+        return false;
+    for (std::size_t i = 0; i + 4 <= wide.size(); i += 4) {
+        char32_t point = 0;
+        for (int byte = 3; byte >= 0; --byte)
+            point = point << 8 | static_cast<unsigned char>(wide[i + byte]);
+        point = static_cast<char32_t>(towupper_l(static_cast<wint_t>(point), unicode));
+        for (int byte = 0; byte < 4; ++byte)
+            wide[i + byte] = static_cast<char>((point >> (8 * byte)) & 0xFF);
+    }
+    std::string converted;
+    if (!standin::Convert(codePage, "UTF-32LE", wide, &converted) || converted.size() != length)
+        return false;
+    converted.copy(upper, length);
+    return true;
 }
 
 }  // namespace quorvel::platform

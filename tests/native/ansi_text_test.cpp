@@ -63,6 +63,12 @@ TEST_F(AnsiText, UpperCasingThroughTheCodePage)
         {936, "\xa3\xe1" "a", "\xa3\xc1" "A"},
         {936, "\xb0\xa1" "a", "\xb0\xa1" "A"},
         {949, "\xa3\xe1", "\xa3\xc1"},
+        // Stretches of non-ASCII characters are mapped together: longer than
+        // one call's stretch, mixed widths, and one character without an
+        // upper-case form in the code page among others that have one.
+        {1252, std::string(100, '\xe9') + "x", std::string(100, '\xc9') + "X"},
+        {932, "\x82\x81\xb1\x83\xbf", "\x82\x60\xb1\x83\x9f"},
+        {1252, "\xe4\xb5\xf6", "\xc4\xb5\xd6"},
     };
     for (const auto& c : cases) {
         standin::SetCodePage(c.codePage);

@@ -486,8 +486,8 @@ int main(int argc, char** argv)
             [] { DynamicStringFloor(9, 1002, "VorProviderName"); });
     }
     {
-        // A product name of non-ASCII letters: upper-casing maps each through
-        // the code page, one LCMapStringA call per character.
+        // A product name of non-ASCII letters: upper-casing maps them through
+        // the code page, one LCMapStringA call for the whole stretch.
         const ScopedValue accented(HKEY_LOCAL_MACHINE, kNtKey, "ProductName",
                                    ScopedValue::Text("Microsoft Windows XP " + std::string(20, '\xe9')));
         Row(settings, "DllGetString (ID 9), NT product name with 20 letters \xc3\xa9",

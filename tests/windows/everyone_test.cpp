@@ -89,7 +89,11 @@ INSTANTIATE_TEST_SUITE_P(
                     false},
         ReleaseCase{"Windows98A", "win98", "1.4", "Microsoft Windows 98", " A ", std::nullopt, false},
         ReleaseCase{"WindowsMe", "winme", "1.4", "Microsoft Windows ME", std::nullopt, std::nullopt, false},
-        ReleaseCase{"UnknownRelease", "win7", "2.6", std::nullopt, std::nullopt, "Microsoft Windows 7", false}),
+        ReleaseCase{"UnknownRelease", "win7", "2.6", std::nullopt, std::nullopt, "Microsoft Windows 7", false},
+        // Upper-cased through the code page: a long stretch of accented
+        // letters before the lower-case name.
+        ReleaseCase{"AccentedLowerCaseProductName", "winxp", "2.5", std::nullopt, std::nullopt,
+                    std::string(70, '\xe9') + " microsoft windows xp \xe9" "dition", true}),
     [](const testing::TestParamInfo<ReleaseCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
