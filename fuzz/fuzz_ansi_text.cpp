@@ -29,14 +29,8 @@ std::string Upper(const std::string& bytes)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+QUORVEL_FUZZ_TARGET(codePage, in)
 {
-    if (size == 0)
-        return 0;
-    standin::Reset();
-    // The first byte picks the code page; the rest is read as below.
-    const unsigned codePage = fuzz::UseCodePage(data[0]);
-    FuzzedDataProvider in(data + 1, size - 1);
     const std::string pattern = in.ConsumeRandomLengthString(16);
     const std::string text = in.ConsumeRemainingBytesAsString();
 
@@ -82,5 +76,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        (expectedUpper ? *expectedUpper : platform::kNotFound),
                    "search in upper-cased text");
     }
-    return 0;
 }

@@ -41,14 +41,8 @@ bool SameName(const std::string& a, const std::string& b)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+QUORVEL_FUZZ_TARGET(codePage, in)
 {
-    if (size == 0)
-        return 0;
-    standin::Reset();
-    // The first byte picks the code page; the rest is read as below.
-    const unsigned codePage = fuzz::UseCodePage(data[0]);
-    FuzzedDataProvider in(data + 1, size - 1);
     standin::SetThreadLanguage(fuzz::PickLanguage(in));
     const unsigned messageId = fuzz::PickId(in);
     const unsigned tokenId = fuzz::PickId(in);
@@ -119,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (failed) {
         FUZZ_CHECK(result == 0, "an answer despite a failed allocation");
         FUZZ_CHECK(buffer.Untouched(), "buffer written despite a failed allocation");
-        return 0;
+        return;
     }
     FUZZ_CHECK(result == needed, "size " + std::to_string(result) + " for " + fuzz::Hex(expected));
     if (!nullBuffer && bufferSize >= needed) {
@@ -128,5 +122,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         FUZZ_CHECK(buffer.Untouched(), "buffer written although too small");
     }
-    return 0;
 }

@@ -21,15 +21,8 @@ model::RegistryValue Value(FuzzedDataProvider& in)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+QUORVEL_FUZZ_TARGET(codePage, in)
 {
-    if (size == 0)
-        return 0;
-    standin::Reset();
-    // The first byte picks the code page; the rest is read as below.
-    const unsigned codePage = fuzz::UseCodePage(data[0]);
-    FuzzedDataProvider in(data + 1, size - 1);
-
     model::ReleaseInputs inputs;
     inputs.windowsKey = in.ConsumeBool();
     inputs.windowsProduct = Value(in);
@@ -65,5 +58,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                          " for " + fuzz::Hex(inputs.windowsProduct.bytes) + "/ " +
                                          fuzz::Hex(inputs.subVersion.bytes) + "/ " + fuzz::Hex(inputs.ntProduct.bytes));
     }
-    return 0;
 }

@@ -6,15 +6,8 @@
 
 using namespace quorvel;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+QUORVEL_FUZZ_TARGET(codePage, in)
 {
-    if (size == 0)
-        return 0;
-    standin::Reset();
-    // The first byte picks the code page; the rest is read as below.
-    const unsigned codePage = fuzz::UseCodePage(data[0]);
-    FuzzedDataProvider in(data + 1, size - 1);
-
     // The functions take C strings: each ends at its first NUL.
     const std::string text = model::UpToNul(in.ConsumeRandomLengthString(512));
     std::string pattern;
@@ -45,5 +38,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     leaks.Verify();
-    return 0;
 }

@@ -33,6 +33,23 @@ namespace quorvel::fuzz {
             ::quorvel::fuzz::Fail(#condition, ##__VA_ARGS__);                                                     \
     } while (0)
 
+// Defines the target's entry point, which reads every input alike: the first
+// byte picks the code page of a fresh stand-in, the rest goes to the body that
+// follows, as `in`.
+#define QUORVEL_FUZZ_TARGET(codePage, in)                                                                         \
+    static void FuzzOne(unsigned codePage, FuzzedDataProvider& in);                                                \
+    extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)                             \
+    {                                                                                                             \
+        if (size == 0)                                                                                            \
+            return 0;                                                                                             \
+        ::quorvel::standin::Reset();                                                                              \
+        const unsigned selected = ::quorvel::fuzz::UseCodePage(data[0]);                                          \
+        FuzzedDataProvider provider(data + 1, size - 1);                                                          \
+        FuzzOne(selected, provider);                                                                              \
+        return 0;                                                                                                 \
+    }                                                                                                             \
+    static void FuzzOne([[maybe_unused]] unsigned codePage, FuzzedDataProvider& in)
+
 // Makes the code page that `selector` picks the active one.
 inline unsigned UseCodePage(std::uint8_t selector)
 {
