@@ -104,20 +104,5 @@ TEST_F(Everyone, BufferProtocolOfTheName)
     }
 }
 
-TEST_F(Everyone, RunningOutOfMemoryAnswersZeroOrTheName)
-{
-    BecomeRelease(kWindowsXp);
-    const std::size_t sites = ForEachFailedAllocation([](const FailedAllocation& failure) {
-        GuardedBuffer buffer(16);
-        const QuorvelSize size = QuorvelDllGetString(kEveryone, buffer.data(), 16);
-        // Never the catalogue's "Jeder" because the release could not be told.
-        if (failure.Happened() && size == 0)
-            EXPECT_TRUE(buffer.Untouched());
-        else
-            EXPECT_TRUE(size == 5 && buffer.Holds("Alle")) << size;
-    });
-    EXPECT_GE(sites, 1u);
-}
-
 }  // namespace
 }  // namespace quorvel::test

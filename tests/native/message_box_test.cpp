@@ -1,5 +1,5 @@
-// The three message boxes: which text each shows, from which source, with an
-// empty caption, and no box with a wrong text when memory runs out.
+// The three message boxes: which text each shows, from which source, and with
+// an empty caption.
 #include "services/exports.h"
 #include "standin_test.h"
 
@@ -66,38 +66,6 @@ TEST_F(MessageBox, DynamicMessage)
     QuorvelDllDynamicMessageBox(9, 1002);
     QuorvelDllDynamicMessageBox(38, 1002);
     EXPECT_EQ(Shown(), (Texts{"No TEZ MODEM FOUND", "No Acme MODEM FOUND", ""}));
-}
-
-TEST_F(MessageBox, NoWrongBoxWhenMemoryRunsOut)
-{
-    BecomeRelease(kWindowsXp);
-    standin::SetEveryoneName("Alle");
-    standin::SetStringValue(kUninstallKey, "VorProviderName", "Acme");
-    char file[] = "a.inf";
-    const struct {
-        const char* name;
-        std::function<void()> show;
-        std::string expected;
-    } cases[] = {
-        {"plain", [] { QuorvelDllMessageBox(2); }, "Error"},
-        {"substitute", [&] { QuorvelDllMessageBoxWithSuppliedSubString(35, 1005, file); }, "Could not find a.inf"},
-        {"no substitute", [] { QuorvelDllMessageBoxWithSuppliedSubString(35, 1005, nullptr); },
-         "Could not find <VorFile>"},
-        {"dynamic", [] { QuorvelDllDynamicMessageBox(9, 1002); }, "No Acme MODEM FOUND"},
-        {"everyone", [] { QuorvelDllMessageBoxWithSuppliedSubString(20001, 1005, nullptr); }, "Alle"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::size_t sites = ForEachFailedAllocation([&](const FailedAllocation& failure) {
-            c.show();
-            const Texts shown = Shown();
-            if (failure.Happened())
-                EXPECT_TRUE(shown.empty() || shown == Texts{c.expected}) << shown.front();
-            else
-                EXPECT_EQ(shown, Texts{c.expected});
-        });
-        EXPECT_GE(sites, 1u);
-    }
 }
 
 }  // namespace

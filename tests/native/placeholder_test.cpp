@@ -125,39 +125,5 @@ TEST_F(Placeholder, TokensThatNameNoValueLeaveTheMessageAndTheRegistryAlone)
     EXPECT_EQ(Expand(1003, 1003), "DEFAULT");
 }
 
-TEST_F(Placeholder, RunningOutOfMemoryAnywhereAnswersZeroAndWritesNothing)
-{
-    const struct {
-        const char* name;
-        unsigned messageId;
-        unsigned tokenId;
-        std::string value;  // empty: no value
-        std::string expected;
-    } cases[] = {
-        {"value", kNoModemFound, kProviderToken, std::string("Acme\0", 5), "No Acme MODEM FOUND"},
-        {"default", kNoModemFound, kProviderToken, "", "No TEZ MODEM FOUND"},
-        {"value without NUL", kNoModemFound, kProviderToken, "Acme", "No Acme MODEM FOUND"},
-        {"no value name", kCouldNotFind, 2, "", "Could not find <VorFile>"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        standin::RemoveKey(kUninstallKey);
-        if (!c.value.empty())
-            SetProvider(c.value);
-        const std::size_t sites = ForEachFailedAllocation([&](const FailedAllocation& failure) {
-            GuardedBuffer buffer(64);
-            const QuorvelSize size = QuorvelDllGetDynamicString(c.messageId, buffer.data(), 64, c.tokenId);
-            if (failure.Happened()) {
-                EXPECT_EQ(size, 0u);
-                EXPECT_TRUE(buffer.Untouched());
-            } else {
-                EXPECT_EQ(size, c.expected.size() + 2);
-                EXPECT_TRUE(buffer.Holds(c.expected));
-            }
-        });
-        EXPECT_GE(sites, 2u) << "the message and the token at least";
-    }
-}
-
 }  // namespace
 }  // namespace quorvel::test
