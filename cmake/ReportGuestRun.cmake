@@ -1,5 +1,6 @@
 # Reports one test program run that happened in the emulated machine: prints
-# its output and fails unless it exited 0.
+# its output and fails unless it exited 0 and, when EXPECTED names a file, its
+# output (line ends aside) is that file's text.
 set(log ${RESULTS}/${NAME}.log)
 set(rc ${RESULTS}/${NAME}.rc)
 if(NOT EXISTS ${rc})
@@ -11,4 +12,11 @@ string(STRIP "${code}" code)
 message("${output}")
 if(NOT code STREQUAL "0")
     message(FATAL_ERROR "${NAME} exited with ${code}")
+endif()
+if(DEFINED EXPECTED)
+    file(READ ${EXPECTED} expected)
+    string(REPLACE "\r\n" "\n" output "${output}")
+    if(NOT output STREQUAL expected)
+        message(FATAL_ERROR "${NAME} printed other text than ${EXPECTED} holds")
+    endif()
 endif()

@@ -5,6 +5,8 @@
 # page). On x86_64 each run is a Wine process on this machine. On i686 all
 # runs happen in one boot of the emulated machine: a fixture test boots it and
 # runs every registered run, and each run's test reports the result it left.
+# quorvel_windows_tool_test(NAME LOCALE EXPECTED ARGS...) does the same for a
+# run of the quorvel tool, whose output must be EXPECTED exactly.
 
 set(quorvel_windows_bin ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 
@@ -16,6 +18,12 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
         # The runs share one prefix and change its registry: one at a time.
         set_tests_properties(windows.${name} PROPERTIES ENVIRONMENT "LC_ALL=${locale}.UTF-8"
                              RESOURCE_LOCK wine_prefix TIMEOUT 600)
+    endfunction()
+    function(quorvel_windows_tool_test name locale expected)
+        add_test(NAME windows.${name}
+                 COMMAND ${QUORVEL_WINDOWS_RUNNER} --locale ${locale}.UTF-8 ${quorvel_windows_bin}/quorvel.exe ${ARGN})
+        set_tests_properties(windows.${name} PROPERTIES PASS_REGULAR_EXPRESSION "^${expected}$"
+                             RESOURCE_LOCK wine_prefix)
     endfunction()
     function(quorvel_windows_tests_done)
     endfunction()
@@ -30,6 +38,18 @@ function(quorvel_windows_test name locale filter)
         "run ${name} ${locale}.UTF-8 '${quorvel_windows_bin}/quorvel_windows_tests.exe' '--gtest_filter=${filter}'\n")
     add_test(NAME windows32.${name}
              COMMAND ${CMAKE_COMMAND} -DRESULTS=${quorvel_guest_results} -DNAME=${name}
+                     -P ${PROJECT_SOURCE_DIR}/cmake/ReportGuestRun.cmake)
+    set_tests_properties(windows32.${name} PROPERTIES FIXTURES_REQUIRED guest_runs)
+endfunction()
+
+function(quorvel_windows_tool_test name locale expected)
+    string(JOIN "' '" args ${ARGN})
+    set_property(GLOBAL APPEND_STRING PROPERTY quorvel_guest_jobs
+        "run ${name} ${locale}.UTF-8 '${quorvel_windows_bin}/quorvel.exe' '${args}'\n")
+    set(expected_file ${CMAKE_BINARY_DIR}/guest-expected/${name}.txt)
+    file(WRITE ${expected_file} "${expected}")
+    add_test(NAME windows32.${name}
+             COMMAND ${CMAKE_COMMAND} -DRESULTS=${quorvel_guest_results} -DNAME=${name} -DEXPECTED=${expected_file}
                      -P ${PROJECT_SOURCE_DIR}/cmake/ReportGuestRun.cmake)
     set_tests_properties(windows32.${name} PROPERTIES FIXTURES_REQUIRED guest_runs)
 endfunction()
