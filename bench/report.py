@@ -59,13 +59,12 @@ def read_windows(path):
     with open(path, encoding="utf-8", errors="replace") as f:
         for line in f:
             fields = line.rstrip("\r\n").split("\t")
-            if fields[0] == "row" and len(fields) >= 7:
-                counts = dict(field.split("=", 1) for field in fields[6:])
+            if fields[0] == "row" and len(fields) >= 6:
+                counts = dict(field.split("=", 1) for field in fields[5:])
                 rows[fields[1]] = {
                     "export": float(fields[2]),
                     "floor": float(fields[3]),
                     "ratio": float(fields[4]),
-                    "best": float(fields[5]),
                     "counts": counts,
                 }
             elif fields[0] == "unit" and len(fields) == 3:

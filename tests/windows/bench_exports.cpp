@@ -11,9 +11,8 @@
 // known: they are written below).
 //
 // Output, one tab-separated line per figure (tools/bench reads it):
-//   row  NAME  EXPORT_NS  FLOOR_NS  RATIO  BEST_RATIO  COUNTS...
-//        (medians of the batches; RATIO the median of the rounds' ratios,
-//        BEST_RATIO the fastest export batch over the fastest floor batch)
+//   row  NAME  EXPORT_NS  FLOOR_NS  RATIO  COUNTS...
+//        (medians of the batches; RATIO the median of the rounds' ratios)
 //   unit NAME  NS          (the cost of one call of a helper service)
 //
 //   quorvel_windows_bench [--rounds N] [--batch N]
@@ -431,12 +430,10 @@ void Row(const Settings& settings, const char* name, const std::function<void()>
     }
     const Profile p = ProfileCalls(g_module, exported, settings.rounds, settings.batch);
     const Counts& c = p.perCall;
-    const double bestRatio = *std::min_element(exportTimes.begin(), exportTimes.end()) /
-                             *std::min_element(floorTimes.begin(), floorTimes.end());
-    std::printf("row\t%s\t%.0f\t%.0f\t%.3f\t%.3f\town=%.0f\theapTime=%.0f\thelperTime=%.0f\theap=%ld/%ld\t"
+    std::printf("row\t%s\t%.0f\t%.0f\t%.3f\town=%.0f\theapTime=%.0f\thelperTime=%.0f\theap=%ld/%ld\t"
                 "IsDBCSLeadByte=%ld\tLCMapStringA=%ld\tLoadStringA=%ld\tRegOpenKeyExA=%ld\tRegQueryValueExA=%ld\t"
                 "RegCloseKey=%ld\tGetVersionExA=%ld\tLoadLibraryA=%ld\taccount=%ld\tGetProcessHeap=%ld\n",
-                name, Median(exportTimes), Median(floorTimes), Median(ratios), bestRatio, p.ownCodeNs, p.heapNs,
+                name, Median(exportTimes), Median(floorTimes), Median(ratios), p.ownCodeNs, p.heapNs,
                 p.helperNs, c.heapAlloc, c.heapFree, c.isDbcsLeadByte, c.lcMapString, c.loadString, c.regOpen,
                 c.regQuery, c.regClose, c.getVersion, c.loadLibrary, c.accountCalls, c.otherCalls);
     std::fflush(stdout);
