@@ -33,25 +33,30 @@ endif()
 set(quorvel_guest_results ${CMAKE_BINARY_DIR}/guest-results)
 set_property(GLOBAL PROPERTY quorvel_guest_jobs "")
 
-function(quorvel_windows_test name locale filter)
+# One run in the guest's job, and the test that reports it; when
+# `expected_file` is not empty, the run's output must be that file's text.
+function(quorvel_guest_run name locale expected_file program)
+    string(JOIN "' '" args ${ARGN})
     set_property(GLOBAL APPEND_STRING PROPERTY quorvel_guest_jobs
-        "run ${name} ${locale}.UTF-8 '${quorvel_windows_bin}/quorvel_windows_tests.exe' '--gtest_filter=${filter}'\n")
+        "run ${name} ${locale}.UTF-8 '${quorvel_windows_bin}/${program}' '${args}'\n")
+    set(expectation)
+    if(expected_file)
+        set(expectation -DEXPECTED=${expected_file})
+    endif()
     add_test(NAME windows32.${name}
-             COMMAND ${CMAKE_COMMAND} -DRESULTS=${quorvel_guest_results} -DNAME=${name}
+             COMMAND ${CMAKE_COMMAND} -DRESULTS=${quorvel_guest_results} -DNAME=${name} ${expectation}
                      -P ${PROJECT_SOURCE_DIR}/cmake/ReportGuestRun.cmake)
     set_tests_properties(windows32.${name} PROPERTIES FIXTURES_REQUIRED guest_runs)
 endfunction()
 
+function(quorvel_windows_test name locale filter)
+    quorvel_guest_run(${name} ${locale} "" quorvel_windows_tests.exe --gtest_filter=${filter})
+endfunction()
+
 function(quorvel_windows_tool_test name locale expected)
-    string(JOIN "' '" args ${ARGN})
-    set_property(GLOBAL APPEND_STRING PROPERTY quorvel_guest_jobs
-        "run ${name} ${locale}.UTF-8 '${quorvel_windows_bin}/quorvel.exe' '${args}'\n")
     set(expected_file ${CMAKE_BINARY_DIR}/guest-expected/${name}.txt)
     file(WRITE ${expected_file} "${expected}")
-    add_test(NAME windows32.${name}
-             COMMAND ${CMAKE_COMMAND} -DRESULTS=${quorvel_guest_results} -DNAME=${name} -DEXPECTED=${expected_file}
-                     -P ${PROJECT_SOURCE_DIR}/cmake/ReportGuestRun.cmake)
-    set_tests_properties(windows32.${name} PROPERTIES FIXTURES_REQUIRED guest_runs)
+    quorvel_guest_run(${name} ${locale} ${expected_file} quorvel.exe ${ARGN})
 endfunction()
 
 function(quorvel_windows_tests_done)
