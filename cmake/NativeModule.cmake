@@ -12,10 +12,3 @@ target_include_directories(quorvel_native PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${C
 target_link_libraries(quorvel_native PUBLIC quorvel_catalogue_table)
 target_compile_options(quorvel_native PRIVATE -Wall -Wextra -Werror)
 
-if(QUORVEL_SANITIZE)
-    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-    add_link_options(-fsanitize=address,undefined)
-    target_compile_options(quorvel_native PUBLIC -fsanitize=address,undefined -fno-sanitize-recover=all
-                                                 -fno-omit-frame-pointer)
-    target_link_options(quorvel_native PUBLIC -fsanitize=address,undefined)
-endif()
