@@ -12,7 +12,7 @@
 
 #include "platform/platform.h"
 #include "platform/standin/control.h"
-#include "services/exports.h"
+#include "module/exports.h"
 #include "tests/evidence/support/standin_setup.h"
 
 namespace {

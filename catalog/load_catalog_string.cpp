@@ -1,6 +1,6 @@
 #include "catalog/load_catalog_string.h"
 
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 #include "services/module_state.h"
 
 namespace quorvel {

@@ -1,7 +1,7 @@
 // Loading one catalogue text in the calling thread's language variant.
 #pragma once
 
-#include "platform/heap_text.h"
+#include "text/heap_text.h"
 
 namespace quorvel {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 
 using namespace quorvel;
 

@@ -2,7 +2,7 @@
 // allocation failures: the right bytes in a block the caller can free, or no
 // block at all, and never a block left behind.
 #include "fuzz/fuzz_support.h"
-#include "services/replace_first.h"
+#include "text/replace_first.h"
 
 using namespace quorvel;
 

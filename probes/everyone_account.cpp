@@ -1,9 +1,9 @@
 #include "probes/everyone_account.h"
 
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 #include "platform/owned.h"
 #include "platform/platform.h"
-#include "services/buffer_protocol.h"
+#include "text/buffer_protocol.h"
 
 namespace quorvel {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/ansi_text.h"
-#include "platform/heap_text.h"
+#include "text/ansi_text.h"
+#include "text/heap_text.h"
 #include "platform/owned.h"
 #include "platform/platform.h"
 

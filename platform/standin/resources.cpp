@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "catalog/catalogue_table.h"
+#include "catalog/catalog_table.h"
 #include "platform/platform.h"
 #include "platform/standin/control.h"
 #include "platform/standin/state.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
-#include "services/module_lifecycle.h"
+#include "module/lifecycle.h"
 
 namespace quorvel::platform {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalogue_table.h"
-#include "services/exports.h"
+#include "catalog/catalog_table.h"
+#include "module/exports.h"
 #include "tests/evidence/support/call_checks.h"
 #include "tests/evidence/support/standin_setup.h"
 

@@ -1,7 +1,7 @@
 // Search and upper-casing of 8-bit text, character by character in the
 // active code page: a trail byte never starts a match and is never changed on
 // its own.
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 #include "standin_test.h"
 
 namespace quorvel::test {

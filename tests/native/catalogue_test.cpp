@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "catalog/load_catalog_string.h"
-#include "services/exports.h"
+#include "module/exports.h"
 #include "standin_test.h"
 
 namespace quorvel::test {

@@ -1,6 +1,6 @@
 // ID 20001: the system's name of the Everyone group on the NT family, the
 // catalogue's text everywhere else and whenever the system cannot tell it.
-#include "services/exports.h"
+#include "module/exports.h"
 #include "standin_test.h"
 
 namespace quorvel::test {

@@ -1,6 +1,6 @@
 // ReplaceFirst: the first occurrence only, found on character boundaries of
 // the code page, and the replacement never searched again.
-#include "services/replace_first.h"
+#include "text/replace_first.h"
 #include "standin_test.h"
 
 namespace quorvel::test {

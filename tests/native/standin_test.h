@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalogue_table.h"
+#include "catalog/catalog_table.h"
 #include "platform/standin/control.h"
 #include "probes/release_classification.h"
 

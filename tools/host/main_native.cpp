@@ -8,10 +8,10 @@
 #include <iostream>
 #include <map>
 
-#include "catalog/catalogue_table.h"
+#include "catalog/catalog_table.h"
 #include "host.h"
 #include "platform/standin/control.h"
-#include "services/exports.h"
+#include "module/exports.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "catalog/catalogue_table.h"
+#include "catalog/catalog_table.h"
 #include "host.h"
 #include "message_box_watch.h"
 #include "quorvel_loader.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-#include "catalog/catalogue_table.h"
+#include "catalog/catalog_table.h"
 
 namespace quorvel::test {
 

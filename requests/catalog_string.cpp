@@ -1,8 +1,8 @@
-#include "services/catalog_string.h"
+#include "requests/catalog_string.h"
 
 #include "catalog/load_catalog_string.h"
-#include "probes/everyone_rule.h"
-#include "services/buffer_protocol.h"
+#include "requests/everyone_rule.h"
+#include "text/buffer_protocol.h"
 
 namespace quorvel {
 

@@ -1,9 +1,9 @@
-#include "services/replace_first.h"
+#include "text/replace_first.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 
 namespace quorvel {
 

@@ -1,12 +1,12 @@
-#include "services/message_boxes.h"
+#include "requests/message_boxes.h"
 
 #include "catalog/load_catalog_string.h"
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 #include "platform/platform.h"
-#include "services/buffer_protocol.h"
-#include "services/catalog_string.h"
-#include "services/placeholder.h"
-#include "services/replace_first.h"
+#include "text/buffer_protocol.h"
+#include "requests/catalog_string.h"
+#include "requests/placeholder.h"
+#include "text/replace_first.h"
 
 namespace quorvel {
 

@@ -1,7 +1,7 @@
 // Outside Windows nothing loads the module as a library: a static object
 // stands in for the attach and detach notifications.
 #include "platform/standin/state.h"
-#include "services/module_lifecycle.h"
+#include "module/lifecycle.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 it out as a C++ table for the builds that cannot use the compiled resources
 (the native stand-in) and for the tests that compare served bytes.
 
-    catalogue.py CATALOG_RC [--table OUT.cpp] [--dump]
+    catalog.py CATALOG_RC [--table OUT.cpp] [--dump]
 
 The checks stop the build with the ID, the variant and the reason when a
 variant lacks an ID or holds one outside the catalogue's ranges, when a text
@@ -156,8 +156,8 @@ def cpp_literal(text):
 
 
 def write_table(variants, path):
-    lines = ['// Generated from the catalogue\'s resource scripts by tools/catalogue/catalogue.py.',
-             '#include "catalog/catalogue_table.h"', '', 'namespace quorvel::catalogue {', '',
+    lines = ['// Generated from the catalogue\'s resource scripts by tools/catalog/catalog.py.',
+             '#include "catalog/catalog_table.h"', '', 'namespace quorvel::catalogue {', '',
              'const Entry kEntries[] = {']
     for language, entries in sorted(variants.items()):
         for string_id, text in sorted(entries.items()):

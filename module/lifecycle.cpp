@@ -1,4 +1,4 @@
-#include "services/module_lifecycle.h"
+#include "module/lifecycle.h"
 
 #include "services/module_state.h"
 

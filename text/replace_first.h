@@ -1,7 +1,7 @@
 // Replacing the first occurrence of a pattern in an 8-bit ANSI text.
 #pragma once
 
-#include "platform/heap_text.h"
+#include "text/heap_text.h"
 
 namespace quorvel {
 

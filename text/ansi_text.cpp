@@ -1,4 +1,4 @@
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 
 #include <cstring>
 

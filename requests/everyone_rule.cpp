@@ -1,8 +1,8 @@
-#include "probes/everyone_rule.h"
+#include "requests/everyone_rule.h"
 
 #include "probes/everyone_account.h"
 #include "probes/release_classification.h"
-#include "services/buffer_protocol.h"
+#include "text/buffer_protocol.h"
 
 namespace quorvel {
 

@@ -1,13 +1,13 @@
-#include "services/placeholder.h"
+#include "requests/placeholder.h"
 
 #include <cstring>
 
 #include "catalog/load_catalog_string.h"
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 #include "platform/owned.h"
 #include "platform/platform.h"
-#include "services/buffer_protocol.h"
-#include "services/replace_first.h"
+#include "text/buffer_protocol.h"
+#include "text/replace_first.h"
 
 namespace quorvel {
 
