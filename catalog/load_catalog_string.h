@@ -7,6 +7,6 @@ namespace quorvel {
 
 // The text of `id` as 8-bit ANSI text, or the empty text when the ID has none.
 // The result has no block only when memory ran out.
-platform::HeapText LoadCatalogString(unsigned id);
+HeapText LoadCatalogString(unsigned id);
 
 }  // namespace quorvel

@@ -8,6 +8,7 @@ endif()
 
 add_library(Quorvel SHARED
     ${QUORVEL_CORE_SOURCES}
+    module/dll_main.cpp
     platform/win32/code_page.cpp
     platform/win32/heap.cpp
     platform/win32/process.cpp
@@ -21,7 +22,7 @@ add_library(Quorvel SHARED
     ${QUORVEL_DEF})
 set_target_properties(Quorvel PROPERTIES PREFIX "" OUTPUT_NAME Quorvel)
 # The table is not linked in; building it runs the catalogue's checks first.
-add_dependencies(Quorvel quorvel_catalog_table)
+add_dependencies(Quorvel quorvel_catalog_table quorvel_layers)
 set_source_files_properties(${QUORVEL_CATALOG_RC} PROPERTIES OBJECT_DEPENDS "${QUORVEL_CATALOG_SCRIPTS}")
 target_include_directories(Quorvel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/include)
 # UTF-8 resource scripts.

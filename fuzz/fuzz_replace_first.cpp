@@ -25,7 +25,7 @@ QUORVEL_FUZZ_TARGET(codePage, in)
     const fuzz::LeakCheck leaks;
     {
         const fuzz::InjectedFailure failure(failAt);
-        const platform::HeapText result = ReplaceFirst(text.c_str(), pattern.c_str(), replacement.c_str());
+        const HeapText result = ReplaceFirst(text.c_str(), pattern.c_str(), replacement.c_str());
         if (failure.Reached()) {
             FUZZ_CHECK(!result, "a result despite a failed allocation");
         } else {

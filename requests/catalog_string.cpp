@@ -11,7 +11,7 @@ std::uint32_t GetCatalogString(unsigned id, char* buffer, std::uint32_t bufferSi
     if (const auto accountAnswer = ApplyEveryoneRule(id, buffer, bufferSize))
         return *accountAnswer;
 
-    const platform::HeapText text = LoadCatalogString(id);
+    const HeapText text = LoadCatalogString(id);
     if (!text)
         return kNoAnswer;
     return AnswerWithText(text.c_str(), text.length(), buffer, bufferSize);

@@ -3,60 +3,45 @@
 #include <cstring>
 
 #include "catalog/load_catalog_string.h"
-#include "text/ansi_text.h"
 #include "platform/owned.h"
 #include "platform/platform.h"
+#include "probes/registry_text.h"
+#include "text/ansi_text.h"
 #include "text/buffer_protocol.h"
 #include "text/replace_first.h"
+#include "text/status.h"
 
 namespace quorvel {
 
 namespace {
 
-using platform::HeapText;
-
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\UninstallVorModem";
 constexpr char kDefaultReplacement[] = "TEZ";
 
-enum class Outcome { kDone, kNoMemory };
-
 // The registry value name between the token's "<" and the ">" after it. A
-// token without both brackets names no value, and the registry is not read.
-Outcome CutValueName(const HeapText& token, HeapText* valueName)
+// token without both brackets names no value (kAbsent), and the registry is
+// not read.
+Status CutValueName(const HeapText& token, HeapText* valueName)
 {
     const char* text = token.c_str();
-    const std::size_t open = platform::FindCharacter(text, token.length(), '<');
-    if (open == platform::kNotFound)
-        return Outcome::kDone;
+    const std::size_t open = FindCharacter(text, token.length(), '<');
+    if (open == kNotFound)
+        return Status::kAbsent;
     const char* name = text + open + 1;
     const std::size_t rest = token.length() - open - 1;
-    const std::size_t close = platform::FindCharacter(name, rest, '>');
-    if (close == platform::kNotFound)
-        return Outcome::kDone;
+    const std::size_t close = FindCharacter(name, rest, '>');
+    if (close == kNotFound)
+        return Status::kAbsent;
     *valueName = HeapText::Copy(name, close, close + 1);
-    return *valueName ? Outcome::kDone : Outcome::kNoMemory;
+    return *valueName ? Status::kOk : Status::kNoMemory;
 }
 
-// The value's text up to its first NUL, within the bytes actually read; left
-// empty (no block) when the key or value cannot be read, or when the value
-// changed size between the size query and the read.
-Outcome ReadValueText(const char* valueName, HeapText* value)
+Status ReadUninstallValue(const char* valueName, HeapText* value)
 {
     platform::UniqueKey key;
     if (!platform::OpenLocalMachineKey(kUninstallKey, key.put()))
-        return Outcome::kDone;
-    std::uint32_t size = 0;
-    if (!platform::QueryValueSize(key.get(), valueName, &size) || size == UINT32_MAX)
-        return Outcome::kDone;
-    // One spare zero byte, so that data stored without a NUL still ends inside.
-    platform::HeapBlock data(static_cast<std::size_t>(size) + 1);
-    if (!data)
-        return Outcome::kNoMemory;
-    if (!platform::QueryValue(key.get(), valueName, reinterpret_cast<unsigned char*>(data.data()), &size))
-        return Outcome::kDone;
-    const std::size_t length = platform::BoundedLength(data.data(), size);
-    *value = HeapText(std::move(data), length);
-    return Outcome::kDone;
+        return Status::kAbsent;
+    return ReadRegistryText(key.get(), valueName, value);
 }
 
 // The message with the token expanded; no block when memory ran out.
@@ -68,15 +53,18 @@ HeapText ExpandedText(unsigned messageId, unsigned tokenId)
         return {};
 
     HeapText valueName;
-    if (CutValueName(token, &valueName) == Outcome::kNoMemory)
+    const Status cut = CutValueName(token, &valueName);
+    if (cut == Status::kNoMemory)
         return {};
-    if (!valueName)
+    if (cut == Status::kAbsent)
         return message;
 
+    // A value that cannot be read, whatever the reason, gives way to the default.
     HeapText value;
-    if (ReadValueText(valueName.c_str(), &value) == Outcome::kNoMemory)
+    const Status read = ReadUninstallValue(valueName.c_str(), &value);
+    if (read == Status::kNoMemory)
         return {};
-    return ReplaceFirst(message.c_str(), token.c_str(), value ? value.c_str() : kDefaultReplacement);
+    return ReplaceFirst(message.c_str(), token.c_str(), read == Status::kOk ? value.c_str() : kDefaultReplacement);
 }
 
 }  // namespace

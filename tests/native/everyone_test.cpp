@@ -47,7 +47,7 @@ TEST_F(Everyone, SystemNameOnTheNtFamilyOnly)
         EXPECT_EQ(Get(kEveryone), nt ? "Alle" : "Jeder");
         EXPECT_EQ(Get(20002), "Microsoft PPP \xfc" "ber ATM-Adapter");
         EXPECT_EQ(Get(2), "Error");
-        EXPECT_EQ(standin::ConvertCallCount(), nt ? 4u : 0u) << "only 20001 on NT asks the system";
+        EXPECT_EQ(standin::ConvertCallCount() > 0, nt) << "only 20001 on NT asks the system";
     }
 }
 
