@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string>
 
+#include "module/exports.h"
 #include "platform/platform.h"
 #include "platform/standin/control.h"
-#include "services/exports.h"
 #include "tests/evidence/support/standin_setup.h"
 
 namespace {
@@ -64,7 +64,7 @@ void ClassificationFloor()
 void LoadString(unsigned id)
 {
     char text[256];
-    benchmark::DoNotOptimize(platform::LoadResourceString(nullptr, id, text, sizeof text));
+    benchmark::DoNotOptimize(platform::LoadResourceString(id, text, sizeof text));
 }
 
 void AccountNameFloor()
@@ -79,8 +79,8 @@ void AccountNameFloor()
     std::uint32_t domainSize = sizeof domain;
     platform::LookupAccountNameOfSid(sid, name, &nameSize, domain, &domainSize);
     benchmark::DoNotOptimize(name);
-    platform::FreeSid(sid);
-    platform::FreeLibrary(advapi);
+    platform::FreeConvertedSid(sid);
+    platform::FreeSystemLibrary(advapi);
 }
 
 void DynamicStringFloor(unsigned messageId, unsigned tokenId, const char* valueName)

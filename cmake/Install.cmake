@@ -29,7 +29,7 @@ endif()
 configure_file(${PROJECT_SOURCE_DIR}/catalog/version.rc.in ${PROJECT_BINARY_DIR}/generated/version.rc @ONLY)
 
 # ---- Export table ---------------------------------------------------------------------
-# services/Quorvel32.def and Quorvel64.def map each export to the function
+# module/Quorvel32.def and Quorvel64.def map each export to the function
 # that implements it. The import libraries need only the export names and
 # ordinals: read them from there.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUORVEL_DEF})

@@ -1,13 +1,14 @@
 # Quorvel.dll: the module's logic over the Win32 services, with the catalogue
 # compiled in as string-table resources.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    set(QUORVEL_DEF ${CMAKE_CURRENT_SOURCE_DIR}/services/Quorvel32.def)
+    set(QUORVEL_DEF ${CMAKE_CURRENT_SOURCE_DIR}/module/Quorvel32.def)
 else()
-    set(QUORVEL_DEF ${CMAKE_CURRENT_SOURCE_DIR}/services/Quorvel64.def)
+    set(QUORVEL_DEF ${CMAKE_CURRENT_SOURCE_DIR}/module/Quorvel64.def)
 endif()
 
 add_library(Quorvel SHARED
     ${QUORVEL_CORE_SOURCES}
+    module/dll_main.cpp
     platform/win32/code_page.cpp
     platform/win32/heap.cpp
     platform/win32/process.cpp
@@ -21,8 +22,8 @@ add_library(Quorvel SHARED
     ${QUORVEL_DEF})
 set_target_properties(Quorvel PROPERTIES PREFIX "" OUTPUT_NAME Quorvel)
 # The table is not linked in; building it runs the catalogue's checks first.
-add_dependencies(Quorvel quorvel_catalogue_table)
-set_source_files_properties(${QUORVEL_CATALOG_RC} PROPERTIES OBJECT_DEPENDS "${QUORVEL_CATALOG_PARTS}")
+add_dependencies(Quorvel quorvel_catalog_table quorvel_layers)
+set_source_files_properties(${QUORVEL_CATALOG_RC} PROPERTIES OBJECT_DEPENDS "${QUORVEL_CATALOG_SCRIPTS}")
 target_include_directories(Quorvel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/include)
 # UTF-8 resource scripts.
 target_compile_options(Quorvel PRIVATE $<$<COMPILE_LANGUAGE:RC>:--codepage=65001>)

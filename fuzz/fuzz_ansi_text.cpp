@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 
 using namespace quorvel;
 
@@ -23,7 +23,7 @@ std::unique_ptr<char[]> ExactCopy(const std::string& bytes)
 std::string Upper(const std::string& bytes)
 {
     const auto copy = ExactCopy(bytes);
-    platform::UpperCaseText(copy.get(), bytes.size());
+    UpperCaseText(copy.get(), bytes.size());
     return std::string(copy.get(), bytes.size());
 }
 
@@ -36,13 +36,13 @@ QUORVEL_FUZZ_TARGET(codePage, in)
 
     const auto textCopy = ExactCopy(text);
     const auto patternCopy = ExactCopy(pattern);
-    const std::size_t found = platform::FindText(textCopy.get(), text.size(), patternCopy.get(), pattern.size());
+    const std::size_t found = FindText(textCopy.get(), text.size(), patternCopy.get(), pattern.size());
     const auto expected = model::Find(codePage, text, pattern);
-    FUZZ_CHECK(found == (expected ? *expected : platform::kNotFound),
+    FUZZ_CHECK(found == (expected ? *expected : kNotFound),
                "FindText on " + fuzz::Hex(text) + "for " + fuzz::Hex(pattern));
     for (char c : {'<', '>', 'A', '\\', '\0'}) {
         const auto one = model::Find(codePage, text, std::string(1, c));
-        FUZZ_CHECK(platform::FindCharacter(textCopy.get(), text.size(), c) == (one ? *one : platform::kNotFound),
+        FUZZ_CHECK(FindCharacter(textCopy.get(), text.size(), c) == (one ? *one : kNotFound),
                    "FindCharacter on " + fuzz::Hex(text));
     }
 
@@ -72,8 +72,8 @@ QUORVEL_FUZZ_TARGET(codePage, in)
     for (char c : asciiPattern)
         asciiOnly = asciiOnly && static_cast<unsigned char>(c) < 0x80 && c != '\0';
     if (asciiOnly) {
-        FUZZ_CHECK(platform::FindText(upperCopy.get(), upper.size(), asciiPattern.data(), asciiPattern.size()) ==
-                       (expectedUpper ? *expectedUpper : platform::kNotFound),
+        FUZZ_CHECK(FindText(upperCopy.get(), upper.size(), asciiPattern.data(), asciiPattern.size()) ==
+                       (expectedUpper ? *expectedUpper : kNotFound),
                    "search in upper-cased text");
     }
 }

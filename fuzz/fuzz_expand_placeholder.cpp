@@ -5,7 +5,7 @@
 // must be the reference model's, written only as the L + 2 rule allows, and
 // nothing may be left allocated or open.
 #include "fuzz/fuzz_support.h"
-#include "services/placeholder.h"
+#include "requests/placeholder.h"
 #include "tests/evidence/support/standin_setup.h"
 
 using namespace quorvel;

@@ -37,13 +37,14 @@ QUORVEL_FUZZ_TARGET(codePage, in)
 
     const fuzz::LeakCheck leaks;
     WindowsReleaseCode code;
-    bool complete = false;
+    Status status = Status::kNoMemory;
     bool failed;
     {
         const fuzz::InjectedFailure failure(failAt);
-        code = ClassifyWindowsRelease(&complete);
+        code = ClassifyWindowsRelease(&status);
         failed = failure.Reached();
     }
+    const bool complete = status == Status::kOk;
     leaks.Verify();
 
     FUZZ_CHECK(model::IsReleaseCode(code), "code " + std::to_string(code));

@@ -2,7 +2,7 @@
 // allocation failures: the right bytes in a block the caller can free, or no
 // block at all, and never a block left behind.
 #include "fuzz/fuzz_support.h"
-#include "services/replace_first.h"
+#include "text/replace_first.h"
 
 using namespace quorvel;
 
@@ -25,7 +25,7 @@ QUORVEL_FUZZ_TARGET(codePage, in)
     const fuzz::LeakCheck leaks;
     {
         const fuzz::InjectedFailure failure(failAt);
-        const platform::HeapText result = ReplaceFirst(text.c_str(), pattern.c_str(), replacement.c_str());
+        const HeapText result = ReplaceFirst(text.c_str(), pattern.c_str(), replacement.c_str());
         if (failure.Reached()) {
             FUZZ_CHECK(!result, "a result despite a failed allocation");
         } else {

@@ -48,8 +48,8 @@ private:
 };
 
 using UniqueKey = UniqueHandle<KeyHandle, CloseKey>;
-using UniqueLibrary = UniqueHandle<LibraryHandle, FreeLibrary>;
-using UniqueSid = UniqueHandle<SidHandle, FreeSid>;
+using UniqueLibrary = UniqueHandle<LibraryHandle, FreeSystemLibrary>;
+using UniqueSid = UniqueHandle<SidHandle, FreeConvertedSid>;
 
 // A zero-filled block of the module's heap.
 class HeapBlock {

@@ -12,19 +12,38 @@
 
 namespace quorvel::platform {
 
-using ModuleHandle = void*;
-using KeyHandle = void*;
-using LibraryHandle = void*;
-using ProcAddress = void*;
-using SidHandle = void*;
+// Handles, each of its own type so that a key cannot be passed where a
+// library or a SID belongs; only the implementations know what they point to.
+struct ModuleObject;
+struct KeyObject;
+struct LibraryObject;
+struct SidObject;
+using ModuleHandle = ModuleObject*;
+using KeyHandle = KeyObject*;
+using LibraryHandle = LibraryObject*;
+using SidHandle = SidObject*;
+// A procedure found by name, called only after a cast to its own type.
+using ProcAddress = void (*)();
+
+// ---- The module's entry -----------------------------------------------------
+
+// Why DllMain is called (DLL_PROCESS_DETACH, DLL_PROCESS_ATTACH).
+constexpr unsigned long kProcessDetach = 0;
+constexpr unsigned long kProcessAttach = 1;
+
+// Remembers the module's own handle, given at attach: string resources are
+// loaded from it, never from the host program.
+void RememberOwnModule(ModuleHandle module);
 
 // ---- String resources -------------------------------------------------------
 
-// LoadStringA on `module`: copies at most bufferSize - 1 bytes of the text of
-// `id`, in the variant the resource loader picks for the calling thread and
-// converted to the ANSI code page, plus a NUL. Returns the bytes copied
-// without the NUL; 0 when the ID has no text (the buffer may be untouched).
-int LoadResourceString(ModuleHandle module, unsigned id, char* buffer, int bufferSize);
+// LoadStringA on the module's own handle: copies the text of `id`, in the
+// variant the resource loader picks for the calling thread and converted to
+// the ANSI code page, and a NUL. Only whole characters are copied, at most
+// bufferSize - 1 bytes: a double-byte character that does not fit is left out.
+// Returns the bytes copied without the NUL; 0 when the ID has no text (the
+// buffer may be untouched).
+int LoadResourceString(unsigned id, char* buffer, int bufferSize);
 
 // ---- Registry: read-only access under HKEY_LOCAL_MACHINE --------------------
 
@@ -52,14 +71,17 @@ bool GetVersionRecord(VersionRecord* record);
 
 // ---- Libraries and the SID services -----------------------------------------
 
+// LoadLibraryA, GetProcAddress and FreeLibrary.
 LibraryHandle LoadSystemLibrary(const char* name);
 ProcAddress GetProcedure(LibraryHandle library, const char* name);
-void FreeLibrary(LibraryHandle library);
+void FreeSystemLibrary(LibraryHandle library);
 
 // Calls `convertStringSidToSid` (the address of ConvertStringSidToSidA) with
-// `sidText`; the SID it yields is released with FreeSid (LocalFree).
+// `sidText`. The SID it yields is released with FreeConvertedSid, which calls
+// LocalFree as that function requires (not FreeSid, which is for SIDs that
+// AllocateAndInitializeSid made).
 bool ConvertStringSid(ProcAddress convertStringSidToSid, const char* sidText, SidHandle* sid);
-void FreeSid(SidHandle sid);
+void FreeConvertedSid(SidHandle sid);
 
 // LookupAccountSidA on the local system. The sizes are in characters: in, the
 // buffers' sizes; out, what the system reports.
@@ -94,3 +116,10 @@ bool UpperCaseCharacters(const char* text, std::size_t length, char* upper);
 void AddQuietErrorModeFlags();
 
 }  // namespace quorvel::platform
+
+// The calling convention of functions that Windows calls (WINAPI).
+#ifdef _WIN32
+#define QUORVEL_WINAPI __stdcall
+#else
+#define QUORVEL_WINAPI
+#endif

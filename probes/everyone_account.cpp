@@ -1,47 +1,41 @@
 #include "probes/everyone_account.h"
 
-#include "platform/ansi_text.h"
+#include <cstdint>
+
 #include "platform/owned.h"
 #include "platform/platform.h"
-#include "services/buffer_protocol.h"
+#include "text/ansi_text.h"
 
 namespace quorvel {
 
-namespace {
-
-constexpr std::uint32_t kNameBufferSize = 260;
-
-}  // namespace
-
-std::optional<std::uint32_t> GetEveryoneAccountName(char* buffer, std::uint32_t bufferSize)
+Status GetEveryoneAccountName(AccountName* name)
 {
     // Looked up by name on every call, never bound at load: Windows NT 4.0
     // lacks the service, and the module must still load and serve there.
     const platform::UniqueLibrary advapi(platform::LoadSystemLibrary("Advapi32.dll"));
     if (!advapi)
-        return std::nullopt;
+        return Status::kAbsent;
     const platform::ProcAddress convert = platform::GetProcedure(advapi.get(), "ConvertStringSidToSidA");
     if (!convert)
-        return std::nullopt;
+        return Status::kAbsent;
 
     platform::UniqueSid everyone;
     if (!platform::ConvertStringSid(convert, "S-1-1-0", everyone.put()))
-        return std::nullopt;
+        return Status::kUnreadable;
 
-    char name[kNameBufferSize] = {};
-    char domain[kNameBufferSize] = {};
-    std::uint32_t nameSize = kNameBufferSize;
-    std::uint32_t domainSize = kNameBufferSize;
-    if (!platform::LookupAccountNameOfSid(everyone.get(), name, &nameSize, domain, &domainSize))
-        return std::nullopt;
+    *name = {};
+    char domain[kAccountNameCapacity] = {};
+    std::uint32_t nameSize = kAccountNameCapacity;
+    std::uint32_t domainSize = kAccountNameCapacity;
+    if (!platform::LookupAccountNameOfSid(everyone.get(), name->text, &nameSize, domain, &domainSize))
+        return Status::kUnreadable;
 
     // Windows reports the name's length, Wine counts its NUL as well: the name
     // ends at its first NUL within what was reported, and within the buffer.
-    const std::size_t limit = nameSize < kNameBufferSize ? nameSize : kNameBufferSize - 1;
-    const std::size_t length = platform::BoundedLength(name, limit);
-    if (length == 0)
-        return std::nullopt;
-    return AnswerWithText(name, length, buffer, bufferSize);
+    const std::size_t limit = nameSize < kAccountNameCapacity ? nameSize : kAccountNameCapacity - 1;
+    name->length = BoundedLength(name->text, limit);
+    name->text[name->length] = '\0';
+    return name->length == 0 ? Status::kUnreadable : Status::kOk;
 }
 
 }  // namespace quorvel

@@ -1,15 +1,23 @@
 // The name under which the running system knows the Everyone group.
 #pragma once
 
-#include <cstdint>
-#include <optional>
+#include <cstddef>
+
+#include "text/status.h"
 
 namespace quorvel {
 
-// Resolves the well-known SID S-1-1-0 to its account name and answers it
-// under the buffer protocol. Empty when the system cannot tell the name: no
-// Advapi32.dll, no ConvertStringSidToSidA in it (Windows NT 4.0), a failed
-// conversion or a failed lookup.
-std::optional<std::uint32_t> GetEveryoneAccountName(char* buffer, std::uint32_t bufferSize);
+constexpr std::size_t kAccountNameCapacity = 260;
+
+struct AccountName {
+    char text[kAccountNameCapacity];  // NUL-terminated
+    std::size_t length;
+};
+
+// Resolves the well-known SID S-1-1-0 to its account name. kAbsent when
+// Advapi32.dll or its ConvertStringSidToSidA (Windows NT 4.0 has none) is
+// missing; kUnreadable when the conversion or the lookup fails, or the name
+// is empty.
+Status GetEveryoneAccountName(AccountName* name);
 
 }  // namespace quorvel

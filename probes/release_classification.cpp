@@ -2,18 +2,15 @@
 
 #include <cstring>
 
-#include "platform/ansi_text.h"
-#include "platform/heap_text.h"
 #include "platform/owned.h"
 #include "platform/platform.h"
+#include "probes/registry_text.h"
+#include "text/ansi_text.h"
+#include "text/heap_text.h"
 
 namespace quorvel {
 
 namespace {
-
-using platform::HeapBlock;
-using platform::HeapText;
-using platform::KeyHandle;
 
 constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
@@ -22,34 +19,27 @@ constexpr std::uint32_t kNtPlatform = 2;
 // Whether the upper-cased `text` contains `pattern` (upper-case ASCII).
 bool Contains(const HeapText& text, const char* pattern)
 {
-    return platform::FindText(text.c_str(), text.length(), pattern, std::strlen(pattern)) !=
-           platform::kNotFound;
+    return FindText(text.c_str(), text.length(), pattern, std::strlen(pattern)) != kNotFound;
 }
 
-void UpperCase(HeapText& text) { platform::UpperCaseText(text.data(), text.length()); }
+void UpperCase(HeapText& text) { UpperCaseText(text.data(), text.length()); }
 
-// A value of the Windows key, read into a block two bytes larger than the
-// value so that it always ends in a NUL. Unreadable values give the empty text.
-HeapText ReadWindowsKeyText(KeyHandle key, const char* valueName)
+// A value of the Windows key, upper-cased. A value that cannot be had, for
+// whatever reason, reads as the empty text.
+HeapText ReadWindowsKeyText(platform::KeyHandle key, const char* valueName)
 {
-    std::uint32_t size = 0;
-    if (!key || !platform::QueryValueSize(key, valueName, &size) || size > UINT32_MAX - 2)
-        return {};
-    HeapBlock block(static_cast<std::size_t>(size) + 2);
-    if (!block || !platform::QueryValue(key, valueName, reinterpret_cast<unsigned char*>(block.data()), &size))
-        return {};
-    const std::size_t length = platform::BoundedLength(block.data(), size);
-    return HeapText(std::move(block), length);
+    HeapText text;
+    ReadRegistryText(key, valueName, &text);
+    UpperCase(text);
+    return text;
 }
 
 WindowsReleaseCode ClassifyByWindowsKey()
 {
     platform::UniqueKey key;
     platform::OpenLocalMachineKey(kWindowsKey, key.put());  // a missing key reads as empty texts
-    HeapText product = ReadWindowsKeyText(key.get(), "ProductName");
-    HeapText subVersion = ReadWindowsKeyText(key.get(), "SubVersionNumber");
-    UpperCase(product);
-    UpperCase(subVersion);
+    const HeapText product = ReadWindowsKeyText(key.get(), "ProductName");
+    const HeapText subVersion = ReadWindowsKeyText(key.get(), "SubVersionNumber");
 
     // Every test runs, and a later match replaces an earlier one.
     WindowsReleaseCode code = kUnknownRelease;
@@ -65,25 +55,6 @@ WindowsReleaseCode ClassifyByWindowsKey()
     return code;
 }
 
-enum class ReadOutcome { kRead, kUnreadable, kNoMemory };
-
-// The NT product name, read into a block of exactly the value's size: a value
-// stored without a NUL ends at the block's end.
-ReadOutcome ReadNtProductName(KeyHandle key, HeapText* text)
-{
-    std::uint32_t size = 0;
-    if (!platform::QueryValueSize(key, "ProductName", &size))
-        return ReadOutcome::kUnreadable;
-    HeapBlock block(size);
-    if (!block)
-        return ReadOutcome::kNoMemory;
-    if (!platform::QueryValue(key, "ProductName", reinterpret_cast<unsigned char*>(block.data()), &size))
-        return ReadOutcome::kUnreadable;
-    const std::size_t length = platform::BoundedLength(block.data(), size);
-    *text = HeapText(std::move(block), length);
-    return ReadOutcome::kRead;
-}
-
 bool IsNt4(const platform::VersionRecord& version)
 {
     return version.platformId == kNtPlatform && version.majorVersion == 4;
@@ -91,10 +62,10 @@ bool IsNt4(const platform::VersionRecord& version)
 
 }  // namespace
 
-WindowsReleaseCode ClassifyWindowsRelease(bool* complete)
+WindowsReleaseCode ClassifyWindowsRelease(Status* status)
 {
-    if (complete)
-        *complete = true;
+    if (status)
+        *status = Status::kOk;
     WindowsReleaseCode code = ClassifyByWindowsKey();
 
     platform::UniqueKey ntKey;
@@ -104,23 +75,25 @@ WindowsReleaseCode ClassifyWindowsRelease(bool* complete)
     platform::VersionRecord version{};
     const bool haveVersion = platform::GetVersionRecord(&version);
 
+    // A value stored without its NUL ends where the bytes read end.
     HeapText ntProduct;
-    switch (ReadNtProductName(ntKey.get(), &ntProduct)) {
-    case ReadOutcome::kRead:
+    switch (ReadRegistryText(ntKey.get(), "ProductName", &ntProduct)) {
+    case Status::kOk:
         UpperCase(ntProduct);
         if (Contains(ntProduct, "MICROSOFT WINDOWS 2000"))
             code = kWindows2000;
         if (Contains(ntProduct, "MICROSOFT WINDOWS XP"))
             code = kWindowsXp;
         break;
-    case ReadOutcome::kUnreadable:
+    case Status::kAbsent:
+    case Status::kUnreadable:
         // NT 4.0 keeps no product name; only its version record tells it.
         if (haveVersion && IsNt4(version))
             code = kWindowsNt4;
         break;
-    case ReadOutcome::kNoMemory:
-        if (complete)
-            *complete = false;
+    case Status::kNoMemory:
+        if (status)
+            *status = Status::kNoMemory;
         break;  // the Windows key's answer stands
     }
     return code;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "text/status.h"
+
 namespace quorvel {
 
 using WindowsReleaseCode = std::int32_t;
@@ -22,7 +24,7 @@ constexpr WindowsReleaseCode kWindowsXp = 6001;
 // keys (and, where the NT name is missing, the version record) afresh on
 // every call. Returns kUnknownRelease when nothing matches. When memory for
 // the NT product name cannot be had, the Windows key's answer is returned and
-// `complete` (when given) is set to false: the NT family may have gone unseen.
-WindowsReleaseCode ClassifyWindowsRelease(bool* complete = nullptr);
+// `status` (when given) is kNoMemory: the NT family may have gone unseen.
+WindowsReleaseCode ClassifyWindowsRelease(Status* status = nullptr);
 
 }  // namespace quorvel

@@ -14,17 +14,26 @@ namespace quorvel::standin {
 // "Everyone", every service present, no failures, no boxes shown.
 void Reset();
 
-// ---- Language and code page ----------------------------------------------------
+// ---- String resources, language and code page ------------------------------------
+
+// One text of the module's string tables, as the resource compiler stores it.
+struct StringResource {
+    std::uint16_t language;  // the variant's language ID
+    std::uint16_t id;
+    const char16_t* text;    // UTF-16; the table outlives every load
+};
+// The string tables the loader serves from; the module's entry sets them at
+// attach, and Reset keeps them.
+void SetStringResources(std::vector<StringResource> resources);
+
 void SetThreadLanguage(std::uint16_t language);  // the calling thread only
 void SetCodePage(unsigned codePage);             // 1252, 932, 936, 949 or 950
 unsigned CodePage();
-// The catalogue text of `id` in `language`, converted to the active code page
-// as the loader serves it; empty when there is none.
+// `text` in the active code page, as the loader converts it: a character that
+// the code page lacks becomes "?".
 std::string ConvertToCodePage(const std::u16string& text);
-// Serves `text` for `id` in every variant instead of the catalogue's.
+// Serves `text` for `id` in every variant instead of the string table's.
 void OverrideText(unsigned id, const std::u16string& text);
-// The buffer sizes that string loads were given since the last call, in order.
-std::vector<int> TakeStringLoads();
 
 // ---- Registry (under HKEY_LOCAL_MACHINE; names are case-insensitive) ----------
 void CreateKey(const std::string& key);

@@ -13,12 +13,6 @@ namespace {
 
 std::atomic<std::size_t> g_openKeys{0};
 
-// A key handle names its key by path, so that a key removed while open reads
-// as empty, as on Windows.
-struct OpenKey {
-    std::string path;
-};
-
 }  // namespace
 
 namespace detail {
@@ -93,6 +87,12 @@ std::size_t OpenKeyCount() { return g_openKeys; }
 
 namespace quorvel::platform {
 
+// A key handle names its key by path, so that a key removed while open reads
+// as empty, as on Windows.
+struct KeyObject {
+    std::string path;
+};
+
 using standin::detail::Folded;
 using standin::detail::RegistryKey;
 using standin::detail::System;
@@ -101,7 +101,7 @@ namespace {
 
 RegistryKey* FindKey(KeyHandle key)
 {
-    const auto found = System().keys.find(static_cast<standin::OpenKey*>(key)->path);
+    const auto found = System().keys.find(key->path);
     return found == System().keys.end() ? nullptr : &found->second;
 }
 
@@ -114,7 +114,7 @@ bool OpenLocalMachineKey(const char* subkey, KeyHandle* key)
     const std::string path = Folded(subkey);
     if (System().keys.count(path) == 0)
         return false;
-    *key = new standin::OpenKey{path};
+    *key = new KeyObject{path};
     ++standin::g_openKeys;
     return true;
 }
@@ -159,7 +159,7 @@ bool QueryValue(KeyHandle key, const char* valueName, unsigned char* data, std::
 
 void CloseKey(KeyHandle key)
 {
-    delete static_cast<standin::OpenKey*>(key);
+    delete key;
     --standin::g_openKeys;
 }
 

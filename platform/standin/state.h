@@ -32,15 +32,8 @@ struct SystemState {
 
 SystemState& System();
 
-// The static object that attaches the module. A static library only links the
-// files that something refers to, so the string loader refers to this one:
-// whatever loads a text has had the module attached first.
-extern const void* const kModuleEntry;
-
 void ResetResources();
 void ResetRegistry();
-void ResetSecurity();
 void ResetHeap();
-void ResetUserInterface();
 
 }  // namespace quorvel::standin::detail

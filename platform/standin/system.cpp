@@ -10,6 +10,15 @@
 #include "platform/standin/control.h"
 #include "platform/standin/state.h"
 
+namespace quorvel::platform {
+
+struct LibraryObject {};
+struct SidObject {
+    char text[16];
+};
+
+}  // namespace quorvel::platform
+
 namespace quorvel::standin {
 
 using detail::System;
@@ -27,13 +36,8 @@ std::atomic<unsigned> g_errorMode{0};
 std::mutex g_boxLock;
 std::vector<ShownBox> g_boxes;
 
-struct Library {};
-struct Sid {
-    char text[16];
-};
-
 // The address handed out for ConvertStringSidToSidA: the stand-in's own.
-bool ConvertStringSidToSid(const char* sidText, void** sid)
+bool ConvertStringSidToSid(const char* sidText, platform::SidHandle* sid)
 {
     ++g_convertCalls;
     {
@@ -41,7 +45,7 @@ bool ConvertStringSidToSid(const char* sidText, void** sid)
         if (System().conversionFails)
             return false;
     }
-    Sid* converted = new Sid{};
+    platform::SidObject* converted = new platform::SidObject{};
     std::strncpy(converted->text, sidText, sizeof converted->text - 1);
     *sid = converted;
     ++g_liveSids;
@@ -128,7 +132,7 @@ LibraryHandle LoadSystemLibrary(const char* name)
             return nullptr;
     }
     ++standin::g_loadedLibraries;
-    return new standin::Library{};
+    return new LibraryObject{};
 }
 
 ProcAddress GetProcedure(LibraryHandle /*library*/, const char* name)
@@ -139,22 +143,22 @@ ProcAddress GetProcedure(LibraryHandle /*library*/, const char* name)
     return reinterpret_cast<ProcAddress>(&standin::ConvertStringSidToSid);
 }
 
-void FreeLibrary(LibraryHandle library)
+void FreeSystemLibrary(LibraryHandle library)
 {
-    delete static_cast<standin::Library*>(library);
+    delete library;
     --standin::g_loadedLibraries;
 }
 
 bool ConvertStringSid(ProcAddress convertStringSidToSid, const char* sidText, SidHandle* sid)
 {
     *sid = nullptr;
-    const auto convert = reinterpret_cast<bool (*)(const char*, void**)>(convertStringSidToSid);
+    const auto convert = reinterpret_cast<bool (*)(const char*, SidHandle*)>(convertStringSidToSid);
     return convert(sidText, sid);
 }
 
-void FreeSid(SidHandle sid)
+void FreeConvertedSid(SidHandle sid)
 {
-    delete static_cast<standin::Sid*>(sid);
+    delete sid;
     --standin::g_liveSids;
 }
 
@@ -164,7 +168,7 @@ bool LookupAccountNameOfSid(SidHandle sid, char* name, std::uint32_t* nameSize, 
     std::lock_guard<std::mutex> guard(System().lock);
     const std::string& account = System().everyoneName;
     const std::string domainName = "";
-    if (System().lookupFails || std::strcmp(static_cast<standin::Sid*>(sid)->text, "S-1-1-0") != 0)
+    if (System().lookupFails || std::strcmp(sid->text, "S-1-1-0") != 0)
         return false;
     if (account.size() + 1 > *nameSize || domainName.size() + 1 > *domainSize) {
         *nameSize = static_cast<std::uint32_t>(account.size() + 1);  // ERROR_INSUFFICIENT_BUFFER

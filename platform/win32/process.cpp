@@ -1,10 +1,12 @@
-// The process error mode, and the module's entry point.
+// The process error mode.
 #include <windows.h>
 
 #include "platform/platform.h"
-#include "services/module_lifecycle.h"
 
 namespace quorvel::platform {
+
+static_assert(kProcessAttach == DLL_PROCESS_ATTACH && kProcessDetach == DLL_PROCESS_DETACH,
+              "DllMain's reasons as Windows passes them");
 
 void AddQuietErrorModeFlags()
 {
@@ -14,18 +16,3 @@ void AddQuietErrorModeFlags()
 }
 
 }  // namespace quorvel::platform
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
-{
-    switch (reason) {
-    case DLL_PROCESS_ATTACH:
-        quorvel::OnProcessAttach(instance);
-        break;
-    case DLL_PROCESS_DETACH:
-        quorvel::OnProcessDetach();
-        break;
-    default:
-        break;  // threads keep no data of the module's
-    }
-    return TRUE;
-}

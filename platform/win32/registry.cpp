@@ -9,7 +9,7 @@ bool OpenLocalMachineKey(const char* subkey, KeyHandle* key)
 {
     HKEY opened = nullptr;
     const bool ok = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_READ, &opened) == ERROR_SUCCESS;
-    *key = ok ? opened : nullptr;
+    *key = ok ? reinterpret_cast<KeyHandle>(opened) : nullptr;
     return ok;
 }
 
@@ -17,7 +17,7 @@ bool QueryValueSize(KeyHandle key, const char* valueName, std::uint32_t* size)
 {
     DWORD type = 0;
     DWORD bytes = 0;
-    const bool ok = ::RegQueryValueExA(static_cast<HKEY>(key), valueName, nullptr, &type, nullptr, &bytes) ==
+    const bool ok = ::RegQueryValueExA(reinterpret_cast<HKEY>(key), valueName, nullptr, &type, nullptr, &bytes) ==
                     ERROR_SUCCESS;
     *size = ok ? bytes : 0;
     return ok;
@@ -27,7 +27,7 @@ bool QueryValue(KeyHandle key, const char* valueName, unsigned char* data, std::
 {
     DWORD type = 0;
     DWORD bytes = *size;
-    if (::RegQueryValueExA(static_cast<HKEY>(key), valueName, nullptr, &type, data, &bytes) != ERROR_SUCCESS)
+    if (::RegQueryValueExA(reinterpret_cast<HKEY>(key), valueName, nullptr, &type, data, &bytes) != ERROR_SUCCESS)
         return false;
     // The bytes stored never exceed the buffer on success; keep the bound anyway.
     if (bytes < *size)
@@ -35,6 +35,6 @@ bool QueryValue(KeyHandle key, const char* valueName, unsigned char* data, std::
     return true;
 }
 
-void CloseKey(KeyHandle key) { ::RegCloseKey(static_cast<HKEY>(key)); }
+void CloseKey(KeyHandle key) { ::RegCloseKey(reinterpret_cast<HKEY>(key)); }
 
 }  // namespace quorvel::platform

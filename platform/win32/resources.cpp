@@ -6,9 +6,18 @@
 
 namespace quorvel::platform {
 
-int LoadResourceString(ModuleHandle module, unsigned id, char* buffer, int bufferSize)
+namespace {
+
+// Set once at attach, before any request can run.
+HINSTANCE g_ownModule = nullptr;
+
+}  // namespace
+
+void RememberOwnModule(ModuleHandle module) { g_ownModule = reinterpret_cast<HINSTANCE>(module); }
+
+int LoadResourceString(unsigned id, char* buffer, int bufferSize)
 {
-    return ::LoadStringA(static_cast<HINSTANCE>(module), id, buffer, bufferSize);
+    return ::LoadStringA(g_ownModule, id, buffer, bufferSize);
 }
 
 }  // namespace quorvel::platform

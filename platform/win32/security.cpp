@@ -12,25 +12,25 @@ using ConvertStringSidToSidProc = BOOL(WINAPI*)(LPCSTR, PSID*);
 
 }  // namespace
 
-LibraryHandle LoadSystemLibrary(const char* name) { return ::LoadLibraryA(name); }
+LibraryHandle LoadSystemLibrary(const char* name) { return reinterpret_cast<LibraryHandle>(::LoadLibraryA(name)); }
 
 ProcAddress GetProcedure(LibraryHandle library, const char* name)
 {
-    return reinterpret_cast<ProcAddress>(::GetProcAddress(static_cast<HMODULE>(library), name));
+    return reinterpret_cast<ProcAddress>(::GetProcAddress(reinterpret_cast<HMODULE>(library), name));
 }
 
-void FreeLibrary(LibraryHandle library) { ::FreeLibrary(static_cast<HMODULE>(library)); }
+void FreeSystemLibrary(LibraryHandle library) { ::FreeLibrary(reinterpret_cast<HMODULE>(library)); }
 
 bool ConvertStringSid(ProcAddress convertStringSidToSid, const char* sidText, SidHandle* sid)
 {
     const auto convert = reinterpret_cast<ConvertStringSidToSidProc>(convertStringSidToSid);
     PSID converted = nullptr;
     const bool ok = convert(sidText, &converted) != FALSE;
-    *sid = ok ? converted : nullptr;
+    *sid = ok ? static_cast<SidHandle>(converted) : nullptr;
     return ok && converted;
 }
 
-void FreeSid(SidHandle sid) { ::LocalFree(sid); }
+void FreeConvertedSid(SidHandle sid) { ::LocalFree(sid); }
 
 bool LookupAccountNameOfSid(SidHandle sid, char* name, std::uint32_t* nameSize, char* domain,
                             std::uint32_t* domainSize)

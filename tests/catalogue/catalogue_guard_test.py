@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The catalogue guard (tools/catalogue/catalogue.py) as the build runs it:
+"""The catalogue guard (tools/catalog/catalog.py) as the build runs it:
 each test copies the catalogue into a temporary directory, breaks it the way
 a translator might, and checks that the guard stops with exactly the ID,
 variant and reason of each problem, and writes no table."""
@@ -12,7 +12,7 @@ import tempfile
 import unittest
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..'))
-GUARD = os.path.join(ROOT, 'tools', 'catalogue', 'catalogue.py')
+GUARD = os.path.join(ROOT, 'tools', 'catalog', 'catalog.py')
 CATALOG = os.path.join(ROOT, 'catalog')
 
 VARIANTS = {  # resource script: language

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "services/exports.h"
+#include "module/exports.h"
 #include "tests/evidence/support/call_checks.h"
 #include "tests/evidence/support/standin_setup.h"
 

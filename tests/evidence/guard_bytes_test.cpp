@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalogue_table.h"
-#include "services/exports.h"
+#include "catalog/catalog_table.h"
+#include "module/exports.h"
 #include "tests/evidence/support/call_checks.h"
 #include "tests/evidence/support/standin_setup.h"
 
@@ -23,9 +23,9 @@ using StringFunction = QuorvelSize (*)(unsigned, char*, QuorvelSize);
 std::vector<unsigned> IdsToTry()
 {
     std::vector<unsigned> ids = {0, 38, 100, 119, 1000, 1006, 20000, 20012, 65535, 65536 + 9, 0xFFFFFFFFu};
-    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i) {
-        if (catalogue::kEntries[i].language == 0x0409)
-            ids.push_back(catalogue::kEntries[i].id);
+    for (std::size_t i = 0; i < catalog::kEntryCount; ++i) {
+        if (catalog::kEntries[i].language == 0x0409)
+            ids.push_back(catalog::kEntries[i].id);
     }
     return ids;
 }

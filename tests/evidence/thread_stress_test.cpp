@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "services/exports.h"
+#include "module/exports.h"
 #include "tests/evidence/support/call_checks.h"
 #include "tests/evidence/support/standin_setup.h"
 

@@ -12,8 +12,8 @@ import os
 import struct
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'catalogue'))
-import catalogue  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'catalog'))
+import catalog  # noqa: E402
 
 RT_STRING = 6
 RT_VERSION = 16
@@ -178,7 +178,7 @@ def check_version(resources, version, problems):
 
 
 def check_strings(resources, catalog_rc, problems):
-    reader = catalogue.Parser()
+    reader = catalog.Parser()
     reader.parse_file(catalog_rc)
     served = string_tables(resources)
     for language in sorted(set(served) | set(reader.variants)):

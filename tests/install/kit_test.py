@@ -23,8 +23,8 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
-sys.path.insert(0, os.path.join(ROOT, 'tools', 'catalogue'))
-import catalogue  # noqa: E402
+sys.path.insert(0, os.path.join(ROOT, 'tools', 'catalog'))
+import catalog  # noqa: E402
 
 US_ENGLISH = 0x0409
 # What the example hosts are asked for when run, and the catalogue IDs
@@ -46,7 +46,7 @@ def run(command, **kwargs):
 
 
 def english_texts():
-    reader = catalogue.Parser()
+    reader = catalog.Parser()
     reader.parse_file(os.path.join(ROOT, 'catalog', 'catalog.rc'))
     return reader.variants[US_ENGLISH]
 

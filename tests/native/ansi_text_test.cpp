@@ -1,13 +1,11 @@
 // Search and upper-casing of 8-bit text, character by character in the
 // active code page: a trail byte never starts a match and is never changed on
 // its own.
-#include "platform/ansi_text.h"
 #include "standin_test.h"
+#include "text/ansi_text.h"
 
 namespace quorvel::test {
 namespace {
-
-using platform::kNotFound;
 
 using AnsiText = StandinTest;
 
@@ -39,7 +37,7 @@ TEST_F(AnsiText, FindTextStartsOnlyOnCharacterBoundaries)
     };
     for (const auto& c : cases) {
         standin::SetCodePage(c.codePage);
-        EXPECT_EQ(platform::FindText(c.text.data(), c.text.size(), c.pattern.data(), c.pattern.size()),
+        EXPECT_EQ(FindText(c.text.data(), c.text.size(), c.pattern.data(), c.pattern.size()),
                   c.expected)
             << c.codePage << " \"" << c.text << "\" / \"" << c.pattern << "\"";
     }
@@ -73,7 +71,7 @@ TEST_F(AnsiText, UpperCasingThroughTheCodePage)
     for (const auto& c : cases) {
         standin::SetCodePage(c.codePage);
         std::string text = c.text;
-        platform::UpperCaseText(text.data(), text.size());
+        UpperCaseText(text.data(), text.size());
         EXPECT_EQ(text, c.expected) << c.codePage << " \"" << c.text << "\"";
     }
 }

@@ -1,6 +1,6 @@
 // The three message boxes: which text each shows, from which source, and with
 // an empty caption.
-#include "services/exports.h"
+#include "module/exports.h"
 #include "standin_test.h"
 
 namespace quorvel::test {

@@ -1,7 +1,7 @@
 // Placeholder expansion: the value a token names under the uninstall key, the
 // default, values of odd shapes, tokens that name no value, the one-byte
 // margin of the size, and running out of memory anywhere.
-#include "services/exports.h"
+#include "module/exports.h"
 #include "standin_test.h"
 
 namespace quorvel::test {

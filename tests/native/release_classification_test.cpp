@@ -48,40 +48,40 @@ const std::string k98 = "Microsoft Windows 98";
 const std::nullopt_t kAbsent = std::nullopt;
 
 const System kSystems[] = {
-    {"95", k95, kAbsent, false, kAbsent, kWin9x, 101},
-    {"95 empty sub-version", k95, "", false, kAbsent, kWin9x, 101},
-    {"95 B", k95, " B", false, kAbsent, kWin9x, 102},
-    {"95 C", k95, "C", false, kAbsent, kWin9x, 103},
-    {"95 lower-case c", k95, "c", false, kAbsent, kWin9x, 103},
-    {"95 B and C", k95, "BC", false, kAbsent, kWin9x, 103},
-    {"95 A", k95, "A", false, kAbsent, kWin9x, 101},
-    {"98", k98, kAbsent, false, kAbsent, kWin9x, 201},
-    {"98 A", k98, " A ", false, kAbsent, kWin9x, 202},
-    {"98 lower-case", "microsoft windows 98", "a", false, kAbsent, kWin9x, 202},
-    {"98 C", k98, "C", false, kAbsent, kWin9x, 201},
-    {"Me", "Microsoft Windows Me", "A", false, kAbsent, kWin9x, 301},
-    {"95 and 98", k95 + " " + k98, "C", false, kAbsent, kWin9x, 201},
-    {"98 and 95 A", k98 + " " + k95, "A", false, kAbsent, kWin9x, 202},
-    {"98 and Me", k98 + " Microsoft Windows ME", "A", false, kAbsent, kWin9x, 301},
-    {"inside a longer name", "Genuine " + k98 + " Second Edition", "", false, kAbsent, kWin9x, 201},
-    {"two spaces", "Microsoft  Windows 98", "", false, kAbsent, kWin9x, 0},
-    {"nothing", kAbsent, kAbsent, false, kAbsent, kNt5, 0},
-    {"2000", kAbsent, kAbsent, true, "Microsoft Windows 2000", kNt5, 5001},
-    {"XP", kAbsent, kAbsent, true, "Microsoft Windows XP Professional", kNt5, 6001},
-    {"XP lower-case", kAbsent, kAbsent, true, "microsoft windows xp", kNt5, 6001},
-    {"2000 then XP", kAbsent, kAbsent, true, "Microsoft Windows 2000 Microsoft Windows XP", kNt5, 6001},
-    {"XP then 2000", kAbsent, kAbsent, true, "Microsoft Windows XP Microsoft Windows 2000", kNt5, 6001},
-    {"NT over 98", k98, "A", true, "Microsoft Windows 2000", kNt5, 5001},
-    {"NT 4.0", kAbsent, kAbsent, true, kAbsent, kNt4, 1002},
-    {"NT 4.0 over 98", k98, "", true, kAbsent, kNt4, 1002},
-    {"no NT name on major 5", k98, "", true, kAbsent, kNt5, 201},
-    {"no NT name on platform 1", k98, "", true, kAbsent, kWin9x, 201},
-    {"no NT name, no version", k98, "", true, kAbsent, kNoVersion, 201},
-    {"no NT name, no version, nothing else", kAbsent, kAbsent, true, kAbsent, kNoVersion, 0},
-    {"empty NT name counts as read", kAbsent, kAbsent, true, "", kNt4, 0},
-    {"empty NT name over 95", k95, "", true, "", kNt4, 101},
-    {"other NT name over 98", k98, "", true, "Windows NT Workstation", kNt4, 201},
-    {"no NT key on NT 4.0's version", k95, "", false, kAbsent, kNt4, 101},
+    {"95", k95, kAbsent, false, kAbsent, kWin9x, kWindows95},
+    {"95 empty sub-version", k95, "", false, kAbsent, kWin9x, kWindows95},
+    {"95 B", k95, " B", false, kAbsent, kWin9x, kWindows95B},
+    {"95 C", k95, "C", false, kAbsent, kWin9x, kWindows95C},
+    {"95 lower-case c", k95, "c", false, kAbsent, kWin9x, kWindows95C},
+    {"95 B and C", k95, "BC", false, kAbsent, kWin9x, kWindows95C},
+    {"95 A", k95, "A", false, kAbsent, kWin9x, kWindows95},
+    {"98", k98, kAbsent, false, kAbsent, kWin9x, kWindows98},
+    {"98 A", k98, " A ", false, kAbsent, kWin9x, kWindows98A},
+    {"98 lower-case", "microsoft windows 98", "a", false, kAbsent, kWin9x, kWindows98A},
+    {"98 C", k98, "C", false, kAbsent, kWin9x, kWindows98},
+    {"Me", "Microsoft Windows Me", "A", false, kAbsent, kWin9x, kWindowsMe},
+    {"95 and 98", k95 + " " + k98, "C", false, kAbsent, kWin9x, kWindows98},
+    {"98 and 95 A", k98 + " " + k95, "A", false, kAbsent, kWin9x, kWindows98A},
+    {"98 and Me", k98 + " Microsoft Windows ME", "A", false, kAbsent, kWin9x, kWindowsMe},
+    {"inside a longer name", "Genuine " + k98 + " Second Edition", "", false, kAbsent, kWin9x, kWindows98},
+    {"two spaces", "Microsoft  Windows 98", "", false, kAbsent, kWin9x, kUnknownRelease},
+    {"nothing", kAbsent, kAbsent, false, kAbsent, kNt5, kUnknownRelease},
+    {"2000", kAbsent, kAbsent, true, "Microsoft Windows 2000", kNt5, kWindows2000},
+    {"XP", kAbsent, kAbsent, true, "Microsoft Windows XP Professional", kNt5, kWindowsXp},
+    {"XP lower-case", kAbsent, kAbsent, true, "microsoft windows xp", kNt5, kWindowsXp},
+    {"2000 then XP", kAbsent, kAbsent, true, "Microsoft Windows 2000 Microsoft Windows XP", kNt5, kWindowsXp},
+    {"XP then 2000", kAbsent, kAbsent, true, "Microsoft Windows XP Microsoft Windows 2000", kNt5, kWindowsXp},
+    {"NT over 98", k98, "A", true, "Microsoft Windows 2000", kNt5, kWindows2000},
+    {"NT 4.0", kAbsent, kAbsent, true, kAbsent, kNt4, kWindowsNt4},
+    {"NT 4.0 over 98", k98, "", true, kAbsent, kNt4, kWindowsNt4},
+    {"no NT name on major 5", k98, "", true, kAbsent, kNt5, kWindows98},
+    {"no NT name on platform 1", k98, "", true, kAbsent, kWin9x, kWindows98},
+    {"no NT name, no version", k98, "", true, kAbsent, kNoVersion, kWindows98},
+    {"no NT name, no version, nothing else", kAbsent, kAbsent, true, kAbsent, kNoVersion, kUnknownRelease},
+    {"empty NT name counts as read", kAbsent, kAbsent, true, "", kNt4, kUnknownRelease},
+    {"empty NT name over 95", k95, "", true, "", kNt4, kWindows95},
+    {"other NT name over 98", k98, "", true, "Windows NT Workstation", kNt4, kWindows98},
+    {"no NT key on NT 4.0's version", k95, "", false, kAbsent, kNt4, kWindows95},
 };
 
 using ReleaseClassification = StandinTest;
@@ -124,13 +124,14 @@ TEST_F(ReleaseClassification, RunningOutOfMemoryNeverMakesNt4)
     // Where a text cannot be had, the code falls back to what the other
     // reads tell, but a name that could not be read for want of memory is not
     // the missing name of NT 4.0.
-    Install({"XP over 98", k98, "A", true, "Microsoft Windows XP", kNt4, 6001});
+    Install({"XP over 98", k98, "A", true, "Microsoft Windows XP", kNt4, kWindowsXp});
     const std::size_t sites = ForEachFailedAllocation([](const FailedAllocation& failure) {
         const WindowsReleaseCode code = ClassifyWindowsRelease();
         if (failure.Happened())
-            EXPECT_TRUE(code == 6001 || code == 202 || code == 201 || code == 0) << code;
+            EXPECT_TRUE(code == kWindowsXp || code == kWindows98A || code == kWindows98 || code == kUnknownRelease)
+                << code;
         else
-            EXPECT_EQ(code, 6001);
+            EXPECT_EQ(code, kWindowsXp);
     });
     EXPECT_GE(sites, 3u);
 }

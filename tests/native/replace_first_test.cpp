@@ -1,7 +1,7 @@
 // ReplaceFirst: the first occurrence only, found on character boundaries of
 // the code page, and the replacement never searched again.
-#include "services/replace_first.h"
 #include "standin_test.h"
+#include "text/replace_first.h"
 
 namespace quorvel::test {
 namespace {
@@ -36,7 +36,7 @@ TEST_F(ReplaceFirstTest, Cases)
     };
     for (const auto& c : cases) {
         standin::SetCodePage(c.codePage);
-        const platform::HeapText result = ReplaceFirst(c.text, c.pattern, c.replacement);
+        const HeapText result = ReplaceFirst(c.text, c.pattern, c.replacement);
         ASSERT_TRUE(result);
         EXPECT_EQ(std::string(result.c_str(), result.length()), c.expected)
             << c.codePage << " \"" << c.text << "\" \"" << c.pattern << "\" \"" << c.replacement << "\"";
@@ -47,7 +47,7 @@ TEST_F(ReplaceFirstTest, Cases)
 TEST_F(ReplaceFirstTest, NoBlockLeftWhenMemoryRunsOut)
 {
     const std::size_t sites = ForEachFailedAllocation([](const FailedAllocation& failure) {
-        const platform::HeapText result = ReplaceFirst("No <VorFile> here", "<VorFile>", "a.inf");
+        const HeapText result = ReplaceFirst("No <VorFile> here", "<VorFile>", "a.inf");
         if (failure.Happened())
             EXPECT_FALSE(result);
         else

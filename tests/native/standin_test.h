@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalogue_table.h"
+#include "catalog/catalog_table.h"
 #include "platform/standin/control.h"
 #include "probes/release_classification.h"
 
@@ -77,9 +77,9 @@ private:
 // code page as the loader serves it; empty for an ID the variant lacks.
 inline std::string CatalogueText(std::uint16_t language, unsigned id)
 {
-    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i) {
-        if (catalogue::kEntries[i].language == language && catalogue::kEntries[i].id == id)
-            return standin::ConvertToCodePage(catalogue::kEntries[i].text);
+    for (std::size_t i = 0; i < catalog::kEntryCount; ++i) {
+        if (catalog::kEntries[i].language == language && catalog::kEntries[i].id == id)
+            return standin::ConvertToCodePage(catalog::kEntries[i].text);
     }
     return {};
 }

@@ -190,7 +190,7 @@ int CatalogueCommand(const Context& context, const std::vector<std::string>& arg
     if (format != "table" && format != "csv" && format != "json")
         return Usage(context, "unknown format '" + format + "' (table, csv or json)");
 
-    const std::vector<unsigned>& ids = context.services.catalogueIds;
+    const std::vector<unsigned>& ids = context.services.catalogIds;
     if (format == "csv")
         context.out << "id,text\n";
     if (format == "json")

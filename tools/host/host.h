@@ -22,7 +22,7 @@ struct HostServices {
     // The module's ANSI text as UTF-8, for the terminal.
     std::function<std::string(const std::string&)> toUtf8;
     // Every catalogue ID, for the catalogue listing.
-    std::vector<unsigned> catalogueIds;
+    std::vector<unsigned> catalogIds;
 };
 
 // Runs one command line (without the program name); returns the exit code.

@@ -8,10 +8,10 @@
 #include <iostream>
 #include <map>
 
-#include "catalog/catalogue_table.h"
+#include "catalog/catalog_table.h"
 #include "host.h"
+#include "module/exports.h"
 #include "platform/standin/control.h"
-#include "services/exports.h"
 
 namespace {
 
@@ -85,10 +85,10 @@ int main(int argc, char** argv)
         return boxes.empty() ? std::string() : boxes.back().text;
     };
     services.toUtf8 = ToUtf8;
-    for (std::size_t i = 0; i < quorvel::catalogue::kEntryCount; ++i)
-        services.catalogueIds.push_back(quorvel::catalogue::kEntries[i].id);
-    std::sort(services.catalogueIds.begin(), services.catalogueIds.end());
-    services.catalogueIds.erase(std::unique(services.catalogueIds.begin(), services.catalogueIds.end()),
-                                services.catalogueIds.end());
+    for (std::size_t i = 0; i < quorvel::catalog::kEntryCount; ++i)
+        services.catalogIds.push_back(quorvel::catalog::kEntries[i].id);
+    std::sort(services.catalogIds.begin(), services.catalogIds.end());
+    services.catalogIds.erase(std::unique(services.catalogIds.begin(), services.catalogIds.end()),
+                                services.catalogIds.end());
     return quorvel::host::Run(args, services, std::cout, std::cerr);
 }

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "catalog/catalogue_table.h"
+#include "catalog/catalog_table.h"
 #include "host.h"
 #include "message_box_watch.h"
 #include "quorvel_loader.h"
@@ -33,8 +33,8 @@ std::string AnsiToUtf8(const std::string& ansi)
 std::vector<unsigned> CatalogueIds()
 {
     std::vector<unsigned> ids;
-    for (std::size_t i = 0; i < quorvel::catalogue::kEntryCount; ++i) {
-        const unsigned id = quorvel::catalogue::kEntries[i].id;
+    for (std::size_t i = 0; i < quorvel::catalog::kEntryCount; ++i) {
+        const unsigned id = quorvel::catalog::kEntries[i].id;
         if (std::find(ids.begin(), ids.end(), id) == ids.end())
             ids.push_back(id);
     }
@@ -70,6 +70,6 @@ int main(int argc, char** argv)
         return quorvel::test::WatchMessageBox(call).text;
     };
     services.toUtf8 = AnsiToUtf8;
-    services.catalogueIds = CatalogueIds();
+    services.catalogIds = CatalogueIds();
     return quorvel::host::Run(args, services, std::cout, std::cerr);
 }

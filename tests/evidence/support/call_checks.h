@@ -100,7 +100,7 @@ inline std::string LoadedText(unsigned id)
     if (id > 0xFFFF)
         return {};  // the module never asks the loader for an ID beyond 16 bits
     std::vector<char> buffer(1 << 16);
-    const int count = platform::LoadResourceString(nullptr, id, buffer.data(), static_cast<int>(buffer.size()));
+    const int count = platform::LoadResourceString(id, buffer.data(), static_cast<int>(buffer.size()));
     return model::UpToNul(std::string(buffer.data(), count > 0 ? static_cast<std::size_t>(count) : 0));
 }
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-#include "catalog/catalogue_table.h"
+#include "catalog/catalog_table.h"
 
 namespace quorvel::test {
 
@@ -13,8 +13,8 @@ namespace {
 
 bool HasVariant(std::uint16_t language)
 {
-    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i) {
-        if (catalogue::kEntries[i].language == language)
+    for (std::size_t i = 0; i < catalog::kEntryCount; ++i) {
+        if (catalog::kEntries[i].language == language)
             return true;
     }
     return false;
@@ -35,8 +35,8 @@ std::string ToAnsi(const char16_t* text)
 std::vector<unsigned> CatalogueIds()
 {
     std::set<unsigned> ids;
-    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i)
-        ids.insert(catalogue::kEntries[i].id);
+    for (std::size_t i = 0; i < catalog::kEntryCount; ++i)
+        ids.insert(catalog::kEntries[i].id);
     return {ids.begin(), ids.end()};
 }
 
@@ -50,8 +50,8 @@ std::uint16_t VariantFor(std::uint16_t language)
 
 std::string VariantText(std::uint16_t variant, unsigned id)
 {
-    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i) {
-        const catalogue::Entry& entry = catalogue::kEntries[i];
+    for (std::size_t i = 0; i < catalog::kEntryCount; ++i) {
+        const catalog::Entry& entry = catalog::kEntries[i];
         if (entry.language == variant && entry.id == id)
             return ToAnsi(entry.text);
     }
@@ -61,9 +61,9 @@ std::string VariantText(std::uint16_t variant, unsigned id)
 std::vector<std::string> AllVariantTexts(unsigned id)
 {
     std::vector<std::string> texts;
-    for (std::size_t i = 0; i < catalogue::kEntryCount; ++i) {
-        if (catalogue::kEntries[i].id == id)
-            texts.push_back(ToAnsi(catalogue::kEntries[i].text));
+    for (std::size_t i = 0; i < catalog::kEntryCount; ++i) {
+        if (catalog::kEntries[i].id == id)
+            texts.push_back(ToAnsi(catalog::kEntries[i].text));
     }
     return texts;
 }

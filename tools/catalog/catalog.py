@@ -3,7 +3,7 @@
 it out as a C++ table for the builds that cannot use the compiled resources
 (the native stand-in) and for the tests that compare served bytes.
 
-    catalogue.py CATALOG_RC [--table OUT.cpp] [--dump]
+    catalog.py CATALOG_RC [--table OUT.cpp] [--dump]
 
 The checks stop the build with the ID, the variant and the reason when a
 variant lacks an ID or holds one outside the catalogue's ranges, when a text
@@ -26,11 +26,11 @@ MAX_SINGLE_LOAD = 253
 VARIANTS = (0x0004, 0x0007, 0x000A, 0x000C, 0x0010, 0x0013, 0x0016, 0x0409, 0x0411, 0x0412)
 
 
-class CatalogueError(Exception):
+class CatalogError(Exception):
     pass
 
 
-def catalogue_ids():
+def catalog_ids():
     return [i for lo, hi in RANGES for i in range(lo, hi + 1)]
 
 
@@ -40,13 +40,13 @@ def unescape(body, where):
         c = body[i]
         if c == '"':
             if body[i + 1:i + 2] != '"':
-                raise CatalogueError(f'{where}: lone quotation mark inside a string')
+                raise CatalogError(f'{where}: lone quotation mark inside a string')
             out.append('"')
             i += 2
         elif c == '\\':
             nxt = body[i + 1:i + 2]
             if nxt != 'n':
-                raise CatalogueError(f'{where}: unsupported escape \\{nxt}')
+                raise CatalogError(f'{where}: unsupported escape \\{nxt}')
             out.append('\n')
             i += 2
         else:
@@ -72,7 +72,7 @@ class Parser:
             return unescape(m.group(1), where)
         if token in self.macros:
             return self.macros[token]
-        raise CatalogueError(f'{where}: unknown text {token!r}')
+        raise CatalogError(f'{where}: unknown text {token!r}')
 
     def parse_file(self, path):
         with open(path, encoding='utf-8') as f:
@@ -99,7 +99,7 @@ class Parser:
             return
         if line == 'STRINGTABLE':
             if self.language is None:
-                raise CatalogueError(f'{where}: STRINGTABLE before LANGUAGE')
+                raise CatalogError(f'{where}: STRINGTABLE before LANGUAGE')
             return
         if line == 'BEGIN':
             self.in_table = True
@@ -111,15 +111,15 @@ class Parser:
             entries = self.variants[self.language]
             string_id = int(m.group(1))
             if string_id in entries:
-                raise CatalogueError(f'{where}: ID {string_id} twice in variant 0x{self.language:04X}')
+                raise CatalogError(f'{where}: ID {string_id} twice in variant 0x{self.language:04X}')
             entries[string_id] = self.value(m.group(2), where)
             return
-        raise CatalogueError(f'{where}: cannot read {line!r}')
+        raise CatalogError(f'{where}: cannot read {line!r}')
 
 
 def check(variants):
     problems = []
-    wanted = set(catalogue_ids())
+    wanted = set(catalog_ids())
     for language in VARIANTS:
         if language not in variants:
             problems.append(f'variant 0x{language:04X}: missing')
@@ -147,7 +147,7 @@ def check(variants):
                 problems.append(f'ID {string_id}, variant 0x{language:04X}: differs from the text shared by '
                                 f'all variants ({text!r} against {reference[string_id]!r})')
     if problems:
-        raise CatalogueError('\n'.join(problems))
+        raise CatalogError('\n'.join(problems))
 
 
 def cpp_literal(text):
@@ -156,14 +156,14 @@ def cpp_literal(text):
 
 
 def write_table(variants, path):
-    lines = ['// Generated from the catalogue\'s resource scripts by tools/catalogue/catalogue.py.',
-             '#include "catalog/catalogue_table.h"', '', 'namespace quorvel::catalogue {', '',
+    lines = ['// Generated from the catalogue\'s resource scripts by tools/catalog/catalog.py.',
+             '#include "catalog/catalog_table.h"', '', 'namespace quorvel::catalog {', '',
              'const Entry kEntries[] = {']
     for language, entries in sorted(variants.items()):
         for string_id, text in sorted(entries.items()):
             lines.append(f'    {{0x{language:04X}, {string_id}, {cpp_literal(text)}}},')
     lines += ['};', '', 'const std::size_t kEntryCount = sizeof kEntries / sizeof kEntries[0];', '',
-              '}  // namespace quorvel::catalogue', '']
+              '}  // namespace quorvel::catalog', '']
     content = '\n'.join(lines)
     if os.path.exists(path) and open(path, encoding='utf-8').read() == content:
         return
@@ -181,7 +181,7 @@ def main():
         reader = Parser()
         reader.parse_file(args.catalog_rc)
         check(reader.variants)
-    except CatalogueError as e:
+    except CatalogError as e:
         print(f'catalogue error:\n{e}', file=sys.stderr)
         return 1
     if args.table:

@@ -1,8 +1,8 @@
-#include "services/catalog_string.h"
+#include "requests/catalog_string.h"
 
 #include "catalog/load_catalog_string.h"
-#include "probes/everyone_rule.h"
-#include "services/buffer_protocol.h"
+#include "requests/everyone_rule.h"
+#include "text/buffer_protocol.h"
 
 namespace quorvel {
 
@@ -11,7 +11,7 @@ std::uint32_t GetCatalogString(unsigned id, char* buffer, std::uint32_t bufferSi
     if (const auto accountAnswer = ApplyEveryoneRule(id, buffer, bufferSize))
         return *accountAnswer;
 
-    const platform::HeapText text = LoadCatalogString(id);
+    const HeapText text = LoadCatalogString(id);
     if (!text)
         return kNoAnswer;
     return AnswerWithText(text.c_str(), text.length(), buffer, bufferSize);

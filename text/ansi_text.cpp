@@ -1,10 +1,10 @@
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 
 #include <cstring>
 
 #include "platform/platform.h"
 
-namespace quorvel::platform {
+namespace quorvel {
 
 namespace {
 
@@ -12,7 +12,7 @@ namespace {
 // after it inside the text counts as a character of its own.
 std::size_t CharacterLength(const char* text, std::size_t textLength, std::size_t offset)
 {
-    if (offset + 1 < textLength && IsLeadByte(static_cast<unsigned char>(text[offset])))
+    if (offset + 1 < textLength && platform::IsLeadByte(static_cast<unsigned char>(text[offset])))
         return 2;
     return 1;
 }
@@ -54,13 +54,13 @@ bool SameCharacterBoundaries(const char* first, const char* second, std::size_t 
 void UpperCaseRun(char* run, std::size_t length)
 {
     char upper[kRunCapacity];
-    if (UpperCaseCharacters(run, length, upper) && SameCharacterBoundaries(run, upper, length)) {
+    if (platform::UpperCaseCharacters(run, length, upper) && SameCharacterBoundaries(run, upper, length)) {
         std::memcpy(run, upper, length);
         return;
     }
     for (std::size_t offset = 0; offset < length;) {
         const std::size_t characterLength = CharacterLength(run, length, offset);
-        if (UpperCaseCharacters(run + offset, characterLength, upper))
+        if (platform::UpperCaseCharacters(run + offset, characterLength, upper))
             std::memcpy(run + offset, upper, characterLength);
         offset += characterLength;
     }
@@ -108,4 +108,4 @@ void UpperCaseText(char* text, std::size_t length)
     }
 }
 
-}  // namespace quorvel::platform
+}  // namespace quorvel

@@ -9,7 +9,7 @@
 
 #include <cstddef>
 
-namespace quorvel::platform {
+namespace quorvel {
 
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
@@ -28,4 +28,4 @@ std::size_t FindCharacter(const char* text, std::size_t textLength, char charact
 // Upper-cases the first `length` bytes of `text` in place.
 void UpperCaseText(char* text, std::size_t length);
 
-}  // namespace quorvel::platform
+}  // namespace quorvel

@@ -1,9 +1,9 @@
-#include "services/replace_first.h"
+#include "text/replace_first.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 
 namespace quorvel {
 
@@ -22,13 +22,13 @@ std::size_t BlockSize(std::size_t a, std::size_t b)
 
 }  // namespace
 
-platform::HeapText ReplaceFirst(const char* text, const char* pattern, const char* replacement)
+HeapText ReplaceFirst(const char* text, const char* pattern, const char* replacement)
 {
     const std::size_t textLength = std::strlen(text);
     const std::size_t patternLength = std::strlen(pattern);
-    const std::size_t at = platform::FindText(text, textLength, pattern, patternLength);
-    if (at == platform::kNotFound)
-        return platform::HeapText::Copy(text, textLength, BlockSize(textLength, 0));
+    const std::size_t at = FindText(text, textLength, pattern, patternLength);
+    if (at == kNotFound)
+        return HeapText::Copy(text, textLength, BlockSize(textLength, 0));
 
     const std::size_t replacementLength = std::strlen(replacement);
     const std::size_t blockSize = BlockSize(textLength, replacementLength);
@@ -42,7 +42,7 @@ platform::HeapText ReplaceFirst(const char* text, const char* pattern, const cha
     std::memcpy(out + at, replacement, replacementLength);
     const std::size_t tail = textLength - at - patternLength;
     std::memcpy(out + at + replacementLength, text + at + patternLength, tail);
-    return platform::HeapText(std::move(block), at + replacementLength + tail);
+    return HeapText(std::move(block), at + replacementLength + tail);
 }
 
 }  // namespace quorvel

@@ -1,12 +1,13 @@
 // The catalogue as a table, generated at build time from the same resource
-// scripts that are compiled into the DLL. The native stand-in serves it, and
-// the tests compare what the module serves against it.
+// scripts that are compiled into the DLL. The native build's entry hands it
+// to the stand-in's string loader, and the tests compare what the module
+// serves against it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-namespace quorvel::catalogue {
+namespace quorvel::catalog {
 
 struct Entry {
     std::uint16_t language;  // the variant's language ID
@@ -17,4 +18,4 @@ struct Entry {
 extern const Entry kEntries[];
 extern const std::size_t kEntryCount;
 
-}  // namespace quorvel::catalogue
+}  // namespace quorvel::catalog

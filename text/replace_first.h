@@ -1,7 +1,7 @@
 // Replacing the first occurrence of a pattern in an 8-bit ANSI text.
 #pragma once
 
-#include "platform/heap_text.h"
+#include "text/heap_text.h"
 
 namespace quorvel {
 
@@ -10,6 +10,6 @@ namespace quorvel {
 // searched. The search starts only on character boundaries of the ANSI code
 // page and is case-sensitive. An empty pattern matches at the start of any
 // text, so ReplaceFirst("", "", r) is r. No block when memory runs out.
-platform::HeapText ReplaceFirst(const char* text, const char* pattern, const char* replacement);
+HeapText ReplaceFirst(const char* text, const char* pattern, const char* replacement);
 
 }  // namespace quorvel

@@ -1,19 +1,18 @@
-#include "services/message_boxes.h"
+#include "requests/message_boxes.h"
 
 #include "catalog/load_catalog_string.h"
-#include "platform/ansi_text.h"
 #include "platform/platform.h"
-#include "services/buffer_protocol.h"
-#include "services/catalog_string.h"
-#include "services/placeholder.h"
-#include "services/replace_first.h"
+#include "requests/catalog_string.h"
+#include "requests/placeholder.h"
+#include "text/ansi_text.h"
+#include "text/buffer_protocol.h"
+#include "text/replace_first.h"
 
 namespace quorvel {
 
 namespace {
 
 using platform::HeapBlock;
-using platform::HeapText;
 
 // A plain string request in two steps, size first, as a host makes it. A
 // text that grew between the two calls leaves the zero-filled block empty.
@@ -25,7 +24,7 @@ HeapText FetchCatalogString(unsigned id)
     HeapBlock block(size);
     if (!block || GetCatalogString(id, block.data(), size) == kNoAnswer)
         return {};
-    const std::size_t length = platform::BoundedLength(block.data(), size);
+    const std::size_t length = BoundedLength(block.data(), size);
     return HeapText(std::move(block), length);
 }
 

@@ -1,8 +1,8 @@
-#include "services/exports.h"
+#include "module/exports.h"
 
-#include "services/catalog_string.h"
-#include "services/message_boxes.h"
-#include "services/placeholder.h"
+#include "requests/catalog_string.h"
+#include "requests/message_boxes.h"
+#include "requests/placeholder.h"
 
 // QuorvelSize is 32 bits wide on every build, so sizes pass through unchanged.
 static_assert(sizeof(QuorvelSize) == 4, "sizes are 32 bits wide");

@@ -1,5 +1,6 @@
 // The module's six entry points. The export table gives the first five the
-// names Microsoft's C++ compiler gives these signatures (see Quorvel.def).
+// names Microsoft's C++ compiler gives these signatures (see Quorvel32.def and
+// Quorvel64.def).
 #pragma once
 
 // The module defines these functions; it does not import them.

@@ -7,7 +7,7 @@
 
 #include "platform/owned.h"
 
-namespace quorvel::platform {
+namespace quorvel {
 
 class HeapText {
 public:
@@ -21,7 +21,7 @@ public:
         HeapText copy;
         if (blockSize <= length)
             return copy;
-        copy.block_ = HeapBlock(blockSize);
+        copy.block_ = platform::HeapBlock(blockSize);
         if (copy.block_) {
             std::memcpy(copy.block_.data(), text, length);
             copy.length_ = length;
@@ -30,7 +30,7 @@ public:
     }
 
     // Takes a block that already holds a text of `length` bytes.
-    HeapText(HeapBlock block, std::size_t length) : block_(std::move(block)), length_(length) {}
+    HeapText(platform::HeapBlock block, std::size_t length) : block_(std::move(block)), length_(length) {}
 
     // False when the text could not be allocated.
     explicit operator bool() const { return static_cast<bool>(block_); }
@@ -39,8 +39,8 @@ public:
     std::size_t length() const { return length_; }
 
 private:
-    HeapBlock block_;
+    platform::HeapBlock block_;
     std::size_t length_ = 0;
 };
 
-}  // namespace quorvel::platform
+}  // namespace quorvel
