@@ -81,7 +81,7 @@ function(quorvel_windows_tests_done)
         "wine reg add 'HKCU\\Software\\Wine\\Drivers' /v Graphics /d null /f >/dev/null 2>&1\n"
         "run() {\n"
         "    local name=$1 locale=$2; shift 2\n"
-        "    LC_ALL=$locale wine \"$@\" >\"$results/$name.log\" 2>&1\n"
+        "    LC_ALL=$locale WINEDEBUG=-all,err+all wine \"$@\" >\"$results/$name.log\" 2>\"$results/$name.err\"\n"
         "    echo $? >\"$results/$name.rc\"\n"
         "    wineserver -w\n"
         "}\n"
