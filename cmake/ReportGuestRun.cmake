@@ -1,6 +1,6 @@
 # Reports one test program run that happened in the emulated machine: prints
-# its output and fails unless it exited 0 and, when EXPECTED names a file, its
-# output (line ends aside) is that file's text.
+# its standard output and fails unless it exited 0 and, when EXPECTED names a
+# file, its output (line ends aside) is that file's text.
 set(log ${RESULTS}/${NAME}.log)
 set(rc ${RESULTS}/${NAME}.rc)
 if(NOT EXISTS ${rc})
@@ -11,7 +11,10 @@ file(READ ${rc} code)
 string(STRIP "${code}" code)
 message("${output}")
 if(NOT code STREQUAL "0")
-    message(FATAL_ERROR "${NAME} exited with ${code}")
+    # Its standard error and Wine's error channel tell a launch that failed
+    # from a program that ran and failed.
+    file(READ ${RESULTS}/${NAME}.err errors)
+    message(FATAL_ERROR "${NAME} exited with ${code}; its standard error and Wine's errors:\n${errors}")
 endif()
 if(DEFINED EXPECTED)
     file(READ ${EXPECTED} expected)

@@ -2,7 +2,8 @@
 #
 # quorvel_windows_test(NAME LOCALE FILTER) runs quorvel_windows_tests with a
 # GoogleTest filter in a locale (LC_ALL picks Wine's UI language and ANSI code
-# page). On x86_64 each run is a Wine process on this machine. On i686 all
+# page). On x86_64 each run is a Wine process on this machine, all served by
+# one wineserver that a fixture holds from the first run to the last. On i686 all
 # runs happen in one boot of the emulated machine: a fixture test boots it and
 # runs every registered run, and each run's test reports the result it left.
 # quorvel_windows_tool_test(NAME LOCALE EXPECTED ARGS...) does the same for a
@@ -11,19 +12,30 @@
 set(quorvel_windows_bin ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    # One wineserver serves every run, from the first to the last: a server
+    # that shuts down between two runs can kill the next launch before its
+    # program starts.
+    add_test(NAME windows.wineserver.hold COMMAND ${QUORVEL_WINDOWS_RUNNER} --hold-server)
+    add_test(NAME windows.wineserver.release COMMAND ${QUORVEL_WINDOWS_RUNNER} --release-server)
+    set_tests_properties(windows.wineserver.hold PROPERTIES FIXTURES_SETUP wineserver RESOURCE_LOCK wine_prefix)
+    set_tests_properties(windows.wineserver.release PROPERTIES FIXTURES_CLEANUP wineserver RESOURCE_LOCK wine_prefix)
+    # Each run keeps Wine's error channel in a log of its own, printed when it fails.
+    set(quorvel_wine_logs ${CMAKE_BINARY_DIR}/wine-logs)
+
     function(quorvel_windows_test name locale filter)
         add_test(NAME windows.${name}
-                 COMMAND ${QUORVEL_WINDOWS_RUNNER} ${quorvel_windows_bin}/quorvel_windows_tests.exe
-                         --gtest_filter=${filter})
+                 COMMAND ${QUORVEL_WINDOWS_RUNNER} --log ${quorvel_wine_logs}/${name}.log
+                         ${quorvel_windows_bin}/quorvel_windows_tests.exe --gtest_filter=${filter})
         # The runs share one prefix and change its registry: one at a time.
         set_tests_properties(windows.${name} PROPERTIES ENVIRONMENT "LC_ALL=${locale}.UTF-8"
-                             RESOURCE_LOCK wine_prefix TIMEOUT 600)
+                             RESOURCE_LOCK wine_prefix FIXTURES_REQUIRED wineserver TIMEOUT 600)
     endfunction()
     function(quorvel_windows_tool_test name locale expected)
         add_test(NAME windows.${name}
-                 COMMAND ${QUORVEL_WINDOWS_RUNNER} --locale ${locale}.UTF-8 ${quorvel_windows_bin}/quorvel.exe ${ARGN})
+                 COMMAND ${QUORVEL_WINDOWS_RUNNER} --locale ${locale}.UTF-8 --log ${quorvel_wine_logs}/${name}.log
+                         ${quorvel_windows_bin}/quorvel.exe ${ARGN})
         set_tests_properties(windows.${name} PROPERTIES PASS_REGULAR_EXPRESSION "^${expected}$"
-                             RESOURCE_LOCK wine_prefix)
+                             RESOURCE_LOCK wine_prefix FIXTURES_REQUIRED wineserver)
     endfunction()
     function(quorvel_windows_tests_done)
     endfunction()
@@ -69,13 +81,15 @@ function(quorvel_windows_tests_done)
         "wine reg add 'HKCU\\Software\\Wine\\Drivers' /v Graphics /d null /f >/dev/null 2>&1\n"
         "run() {\n"
         "    local name=$1 locale=$2; shift 2\n"
-        "    LC_ALL=$locale wine \"$@\" >\"$results/$name.log\" 2>&1\n"
+        "    LC_ALL=$locale WINEDEBUG=-all,err+all wine \"$@\" >\"$results/$name.log\" 2>\"$results/$name.err\"\n"
         "    echo $? >\"$results/$name.rc\"\n"
         "    wineserver -w\n"
         "}\n"
         "${jobs}")
+    # The guest's own limit stays under CTest's: on a machine whose cores are
+    # shared, the whole job can take longer than the guest's default of 900 s.
     add_test(NAME windows32.boot_guest
-             COMMAND ${QUORVEL_WIN32_GUEST} run --workdir ${PROJECT_SOURCE_DIR} --script ${script})
+             COMMAND ${QUORVEL_WIN32_GUEST} run --timeout 2700 --workdir ${PROJECT_SOURCE_DIR} --script ${script})
     set_tests_properties(windows32.boot_guest PROPERTIES FIXTURES_SETUP guest_runs TIMEOUT 3000
                          RESOURCE_LOCK emulated_machine)
 endfunction()

@@ -17,7 +17,8 @@ struct AccountName {
 // Resolves the well-known SID S-1-1-0 to its account name. kAbsent when
 // Advapi32.dll or its ConvertStringSidToSidA (Windows NT 4.0 has none) is
 // missing; kUnreadable when the conversion or the lookup fails, or the name
-// is empty.
+// is empty: an empty group name would be no answer, so the catalogue's text
+// serves instead.
 Status GetEveryoneAccountName(AccountName* name);
 
 }  // namespace quorvel

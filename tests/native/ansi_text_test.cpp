@@ -34,6 +34,13 @@ TEST_F(AnsiText, FindTextStartsOnlyOnCharacterBoundaries)
         {936, "a\xb0\xa1", "\xa1", kNotFound},
         {949, "\xb0\xa1\xb0\xa1", "\xa1\xb0", kNotFound},
         {949, "\xb0\xa1\xb0\xa1", "\xb0\xa1", 0},
+        {949, "\x81\x41\x41", "A", 2},                     // Latin letters as trail bytes
+        {950, "\xa5\\", "\\", kNotFound},                   // a backslash as trail byte
+        {950, "\xa5\\\\", "\\", 2},
+        {932, "\x82<Vor>", "<Vor>", kNotFound},            // right after a lead byte
+        {932, "\x82<Vor><Vor>", "<Vor>", 6},
+        {932, "abc\x82", "\x82", 3},                        // a lead byte as the last byte
+        {936, "ab\x81", "b\x81", 1},
     };
     for (const auto& c : cases) {
         standin::SetCodePage(c.codePage);
@@ -61,6 +68,10 @@ TEST_F(AnsiText, UpperCasingThroughTheCodePage)
         {936, "\xa3\xe1" "a", "\xa3\xc1" "A"},
         {936, "\xb0\xa1" "a", "\xb0\xa1" "A"},
         {949, "\xa3\xe1", "\xa3\xc1"},
+        {949, "\x81\x61" "a", "\x81\x61" "A"},            // 'a' as a trail byte
+        {950, "\xa2\xe9" "a\xa4\x61", "\xa2\xcf" "A\xa4\x61"},
+        {932, "ab\x82", "AB\x82"},                          // a lead byte as the last byte
+        {936, "\xa3\xe1\x81", "\xa3\xc1\x81"},
         // Stretches of non-ASCII characters are mapped together: longer than
         // one call's stretch, mixed widths, and one character without an
         // upper-case form in the code page among others that have one.

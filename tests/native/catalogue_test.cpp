@@ -3,6 +3,8 @@
 // language, and how a text longer than the first load is read.
 #include <algorithm>
 
+#include "catalog/load_catalog_string.h"
+#include "fingerprints.h"
 #include "module/exports.h"
 #include "standin_test.h"
 
@@ -59,6 +61,22 @@ TEST_F(Catalogue, EveryIdOfEveryVariantInItsCodePage)
                 EXPECT_EQ(expected, CatalogueText(0x0409, id));
             }
         }
+    }
+}
+
+// An edit of a text fails here, with the variant and ID, until its
+// fingerprint is rewritten (see fingerprints.txt).
+TEST_F(Catalogue, EveryVariantAsItsCommittedFingerprint)
+{
+    ASSERT_EQ(CommittedFingerprints().size(), std::size(kVariants));
+    for (const Variant& variant : kVariants) {
+        const auto fingerprint = std::find_if(
+            CommittedFingerprints().begin(), CommittedFingerprints().end(),
+            [&](const Fingerprint& f) { return f.variant == variant.language && f.codePage == variant.codePage; });
+        ASSERT_NE(fingerprint, CommittedFingerprints().end()) << "no fingerprint of variant " << variant.language;
+        standin::SetCodePage(variant.codePage);
+        standin::SetThreadLanguage(variant.language);
+        EXPECT_EQ(FingerprintMismatch(*fingerprint, [](unsigned id) { return Served(QuorvelDllGetString, id); }), "");
     }
 }
 

@@ -62,6 +62,7 @@ TEST_F(Everyone, CatalogueWhenTheSystemCannotTellTheName)
         {"conversion fails", [] { standin::FailSidConversion(true); }},
         {"lookup fails", [] { standin::FailAccountLookup(true); }},
         {"name of 260 bytes", [] { standin::SetEveryoneName(std::string(260, 'e')); }},
+        {"empty name", [] { standin::SetEveryoneName(""); }},
     };
     for (const auto& failure : failures) {
         SCOPED_TRACE(failure.name);

@@ -65,7 +65,11 @@ TEST_F(MessageBox, DynamicMessage)
     standin::SetStringValue(kUninstallKey, "VorProviderName", "Acme");
     QuorvelDllDynamicMessageBox(9, 1002);
     QuorvelDllDynamicMessageBox(38, 1002);
-    EXPECT_EQ(Shown(), (Texts{"No TEZ MODEM FOUND", "No Acme MODEM FOUND", ""}));
+    // The value grows between the size query and the fill: an empty box.
+    standin::SetStringValue(kUninstallKey, "VorProviderName", "ab");
+    standin::ChangeValueAfterSizeQuery(kUninstallKey, "VorProviderName", std::string("a much longer name", 19));
+    QuorvelDllDynamicMessageBox(9, 1002);
+    EXPECT_EQ(Shown(), (Texts{"No TEZ MODEM FOUND", "No Acme MODEM FOUND", "", ""}));
 }
 
 }  // namespace

@@ -105,6 +105,9 @@ TEST_F(ReleaseClassification, ValuesStoredWithoutTheirNul)
     EXPECT_EQ(ClassifyWindowsRelease(), kWindowsXp);
     standin::SetValue(kNtKey, "ProductName", std::string("Microsoft Windows 2000\0 XP", 26));
     EXPECT_EQ(ClassifyWindowsRelease(), kWindows2000) << "the name ends at its NUL";
+    standin::SetCodePage(932);
+    standin::SetValue(kNtKey, "ProductName", "Microsoft Windows XP\x82");
+    EXPECT_EQ(ClassifyWindowsRelease(), kWindowsXp) << "a lead byte as the last byte";
 }
 
 TEST_F(ReleaseClassification, LettersAsTrailBytesOfDoubleByteCharacters)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "fingerprints.h"
 #include "support/expected_texts.h"
 #include "support/quorvel_module.h"
 
@@ -38,6 +39,22 @@ TEST(Catalogue, EveryIdInTheThreadsVariantThroughBothExports)
                 << "not the text of any variant: " << Hex(viaDllGetString);
         }
     }
+}
+
+// Against the committed fingerprint of the thread's variant, where the run's
+// code page is the variant's own.
+TEST(Catalogue, TextsAsTheCommittedFingerprint)
+{
+    const std::uint16_t variant = VariantFor(GetUserDefaultUILanguage());
+    for (const Fingerprint& fingerprint : CommittedFingerprints()) {
+        if (fingerprint.variant == variant && fingerprint.codePage == GetACP()) {
+            EXPECT_EQ(FingerprintMismatch(fingerprint,
+                                          [](unsigned id) { return GetString(Quorvel().DllGetString, id); }),
+                      "");
+            return;
+        }
+    }
+    GTEST_SKIP() << "no variant of its own in code page " << GetACP();
 }
 
 TEST(Catalogue, IdsWithoutTextAnswerTheEmptyText)

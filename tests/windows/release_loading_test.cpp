@@ -1,11 +1,12 @@
 // The module loads and serves on every Windows release the installer runs
 // on: each case starts the quorvel tool with the version Wine reports set to
-// that release, and asks it for two texts.
+// that release, and asks it for two texts. Loading sets the error mode.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "support/child_process.h"
+#include "support/quorvel_module.h"
 #include "support/registry_fixture.h"
 
 namespace quorvel::test {
@@ -25,6 +26,26 @@ TEST_P(ModuleLoading, ServesTextsOnTheRelease)
 }
 
 INSTANTIATE_TEST_SUITE_P(Releases, ModuleLoading, testing::Values("win95", "win98", "nt40", "win2k", "winxp"));
+
+// Loading the module quiets critical-error and open-file boxes and keeps the
+// host's own flags. The check runs in a fresh process of this program, since
+// this one may have loaded the module already.
+TEST(ErrorMode, DISABLED_SetByTheHostThenLoad)
+{
+    ASSERT_EQ(GetModuleHandleA("Quorvel.dll"), nullptr) << "the module is loaded already";
+    SetErrorMode(SEM_NOGPFAULTERRORBOX);
+    Quorvel();
+    EXPECT_EQ(SetErrorMode(0), static_cast<UINT>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS |
+                                                  SEM_NOOPENFILEERRORBOX));
+}
+
+TEST(ErrorMode, QuietFlagsAddedToTheHostsOnLoad)
+{
+    const ChildResult child = RunSibling("quorvel_windows_tests.exe",
+                                         "--gtest_also_run_disabled_tests --gtest_filter=ErrorMode.DISABLED_*");
+    EXPECT_EQ(child.exitCode, 0u) << child.output;
+    EXPECT_NE(child.output.find("[  PASSED  ] 1 test"), std::string::npos) << child.output;
+}
 
 }  // namespace
 }  // namespace quorvel::test

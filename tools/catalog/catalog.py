@@ -3,14 +3,18 @@
 it out as a C++ table for the builds that cannot use the compiled resources
 (the native stand-in) and for the tests that compare served bytes.
 
-    catalog.py CATALOG_RC [--table OUT.cpp] [--dump]
+    catalog.py CATALOG_RC [--table OUT.cpp] [--fingerprints OUT.txt] [--dump]
 
 The checks stop the build with the ID, the variant and the reason when a
 variant lacks an ID or holds one outside the catalogue's ranges, when a text
 shared by all variants differs between them, or when a text would not fit the
 loader's fixed first buffer in its variant's ANSI code page.
+
+--fingerprints rewrites the committed fingerprints that the tests compare what
+the module serves against; run it after a deliberate change of a text.
 """
 import argparse
+import hashlib
 import os
 import re
 import sys
@@ -171,10 +175,37 @@ def write_table(variants, path):
         f.write(content)
 
 
+FINGERPRINTS_HEADER = """\
+# What each language variant of the catalogue serves: the SHA-256 of its texts
+# in ID order, each followed by its NUL, in the variant's ANSI code page; then,
+# for each ID, the first 8 hex digits of the SHA-256 of its text alone, which
+# name the ID whose text changed. The texts themselves live only in catalog/.
+# After a deliberate change of a text, rewrite this file in the same commit:
+#   tools/catalog/catalog.py catalog/catalog.rc --fingerprints tests/catalogue/fingerprints.txt
+"""
+
+
+def write_fingerprints(variants, path):
+    served = {language: [entries[i].encode(CODE_PAGES.get(language, DEFAULT_CODE_PAGE)) for i in catalogue_ids()]
+              for language, entries in sorted(variants.items())}
+    lines = [FINGERPRINTS_HEADER.rstrip('\n')]
+    for language, texts in served.items():
+        digest = hashlib.sha256(b''.join(text + b'\0' for text in texts)).hexdigest()
+        code_page = CODE_PAGES.get(language, DEFAULT_CODE_PAGE).removeprefix('cp')
+        lines.append(f'variant 0x{language:04X} {code_page} {digest}')
+    lines.append('# ID    ' + '   '.join(f'0x{language:04X}' for language in served))
+    for row, string_id in enumerate(catalogue_ids()):
+        digests = ' '.join(hashlib.sha256(texts[row]).hexdigest()[:8] for texts in served.values())
+        lines.append(f'{string_id:<7} {digests}')
+    with open(path, 'w', encoding='utf-8') as f:
+        f.write('\n'.join(lines) + '\n')
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('catalog_rc')
     parser.add_argument('--table', help='write the C++ table here')
+    parser.add_argument('--fingerprints', help='rewrite the committed fingerprints here')
     parser.add_argument('--dump', action='store_true', help='print every text')
     args = parser.parse_args()
     try:
@@ -186,6 +217,8 @@ def main():
         return 1
     if args.table:
         write_table(reader.variants, args.table)
+    if args.fingerprints:
+        write_fingerprints(reader.variants, args.fingerprints)
     if args.dump:
         for language, entries in sorted(reader.variants.items()):
             for string_id, text in sorted(entries.items()):

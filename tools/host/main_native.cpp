@@ -1,7 +1,7 @@
 // The quorvel tool over the native build: the module's logic with the
 // stand-in services. --lang picks the thread language and code page,
-// --set NAME=VALUE stores a value under the uninstall key; message boxes are
-// recorded and printed.
+// --set NAME=VALUE stores a value under the uninstall key for this call,
+// --unset NAME removes one; message boxes are recorded and printed.
 #include <iconv.h>
 
 #include <algorithm>
@@ -70,6 +70,8 @@ int main(int argc, char** argv)
                 return 2;
             }
             quorvel::standin::SetStringValue(kUninstallKey, assignment.substr(0, equals), assignment.substr(equals + 1));
+        } else if (arg == "--unset" && i + 1 < argc) {
+            quorvel::standin::RemoveValue(kUninstallKey, argv[++i]);
         } else {
             args.push_back(arg);
         }

@@ -1,7 +1,7 @@
 // The quorvel tool on Windows: loads Quorvel.dll by name, as the installer
 // does. With --show a message box waits for a person; otherwise the program
 // reads the box, prints its text and dismisses it, which is what a headless
-// run needs.
+// run needs. --set and --unset change a value under the uninstall key first.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -42,6 +42,33 @@ std::vector<unsigned> CatalogueIds()
     return ids;
 }
 
+// --set NAME=VALUE and --unset NAME: a value under the uninstall key, which
+// stays in the registry (Wine's prefix) for later calls.
+bool StoreUninstallValue(const std::string& option, const std::string& operand)
+{
+    static const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\UninstallVorModem";
+    const std::size_t equals = operand.find('=');
+    if (option == "--set" && (equals == std::string::npos || equals == 0)) {
+        std::cerr << "quorvel: --set takes NAME=VALUE, not '" << operand << "'\n";
+        return false;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        std::cerr << "quorvel: cannot open the uninstall key\n";
+        return false;
+    }
+    if (option == "--set") {
+        const std::string value = operand.substr(equals + 1);
+        RegSetValueExA(key, operand.substr(0, equals).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+    } else {
+        RegDeleteValueA(key, operand.c_str());  // an absent value is no error
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -51,9 +78,19 @@ int main(int argc, char** argv)
 
     std::vector<std::string> args(argv + 1, argv + argc);
     bool show = false;
-    if (!args.empty() && args[0] == "--show") {
-        show = true;
-        args.erase(args.begin());
+    while (!args.empty() && (args[0] == "--show" || args[0] == "--set" || args[0] == "--unset")) {
+        if (args[0] == "--show") {
+            show = true;
+            args.erase(args.begin());
+            continue;
+        }
+        if (args.size() < 2) {
+            std::cerr << "quorvel: " << args[0] << " needs " << (args[0] == "--set" ? "NAME=VALUE" : "NAME") << "\n";
+            return 2;
+        }
+        if (!StoreUninstallValue(args[0], args[1]))
+            return 2;
+        args.erase(args.begin(), args.begin() + 2);
     }
 
     quorvel::host::HostServices services;

@@ -14,6 +14,17 @@ std::string OwnDirectory()
     return full.substr(0, full.find_last_of("\\/") + 1);
 }
 
+// Appends what the pipe holds now, without waiting for more.
+void DrainPipe(HANDLE readEnd, std::string* output)
+{
+    char chunk[512];
+    DWORD available = 0;
+    DWORD read = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available &&
+           ReadFile(readEnd, chunk, sizeof chunk, &read, nullptr) && read)
+        output->append(chunk, read);
+}
+
 }  // namespace
 
 ChildResult RunSibling(const std::string& program, const std::string& arguments)
@@ -37,11 +48,14 @@ ChildResult RunSibling(const std::string& program, const std::string& arguments)
                                         &startup, &process);
     CloseHandle(writeEnd);
     if (started) {
-        char chunk[512];
-        DWORD read = 0;
-        while (ReadFile(readEnd, chunk, sizeof chunk, &read, nullptr) && read)
-            result.output.append(chunk, read);
-        WaitForSingleObject(process.hProcess, INFINITE);
+        // Read until the child exits, not until the pipe ends: a process the
+        // child started (Wine's explorer.exe, when the child is the first to
+        // show a window) may hold the pipe's write end for a long time.
+        bool exited = false;
+        do {
+            exited = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
+            DrainPipe(readEnd, &result.output);
+        } while (!exited);
         GetExitCodeProcess(process.hProcess, &result.exitCode);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
