@@ -62,3 +62,5 @@ add_custom_command(TARGET Quorvel POST_BUILD
             --time-stamp ${QUORVEL_SOURCE_DATE_EPOCH} $<TARGET_FILE:Quorvel>
     COMMENT "Checking, stripping and stamping Quorvel.dll"
     VERBATIM)
+set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS
+    ${PROJECT_SOURCE_DIR}/tools/pe/finish_module.py ${PROJECT_SOURCE_DIR}/tools/pe/pe_file.py)

@@ -11,8 +11,8 @@
 2. Moves the debug information into Quorvel.dll.debug beside it, linked by a
    .gnu_debuglink section, and strips the module.
 3. Writes the given time (the commit's) into the file header and the export
-   directory of both files instead of the time of the build, then the
-   module's PE checksum.
+   directory of both files instead of the time of the build, then their PE
+   checksums.
 """
 import argparse
 import os
@@ -53,11 +53,11 @@ def refuse_run_time_initialisation(nm, module):
         raise Refused('\n'.join(f'{module}: {p}' for p in problems))
 
 
-def stamp(path, time_stamp, checksum=False):
+def stamp(path, time_stamp):
+    """The time stamps, then the checksum over them."""
     image = PeFile.read(path)
     image.set_time_stamps(time_stamp)
-    if checksum:
-        image.set_checksum()
+    image.set_checksum()
     image.write(path)
 
 
@@ -83,7 +83,7 @@ def main():
     # The link's CRC covers the debug file, so that file is stamped first.
     stamp(os.path.join(directory, debug), args.time_stamp)
     objcopy('--strip-all', f'--add-gnu-debuglink={debug}', name)
-    stamp(args.module, args.time_stamp, checksum=True)
+    stamp(args.module, args.time_stamp)
     return 0
 
 
