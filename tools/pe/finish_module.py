@@ -78,7 +78,10 @@ def main():
 
     directory, name = os.path.split(os.path.abspath(args.module))
     debug = name + '.debug'
-    objcopy = lambda *options: subprocess.run([args.objcopy, *options], check=True, cwd=directory)  # noqa: E731
+
+    def objcopy(*options):
+        subprocess.run([args.objcopy, *options], check=True, cwd=directory)
+
     objcopy('--only-keep-debug', name, debug)
     # The link's CRC covers the debug file, so that file is stamped first.
     stamp(os.path.join(directory, debug), args.time_stamp)
