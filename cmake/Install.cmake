@@ -10,6 +10,13 @@
 #   lib/Quorvel.def               the export table: decorated names and ordinals
 #   lib/cmake/Quorvel/            find_package(Quorvel): Quorvel::Quorvel, Quorvel::Headers
 #   share/doc/Quorvel/            the host developers' guide
+#   SHA256SUMS                    the checksums of all of the above
+#
+# That is the install component "kit"; the component "symbols" adds
+# bin/Quorvel.dll.debug. `cmake --build BUILD_DIR --target package` makes
+# Quorvel-VERSION-win32.zip (or -win64) of the kit and
+# Quorvel-VERSION-win32-symbols.zip of the symbols, both unpacking into
+# Quorvel-VERSION-win32/.
 include(CMakePackageConfigHelpers)
 
 set(QUORVEL_KIT_DIR ${PROJECT_BINARY_DIR}/kit)
@@ -104,7 +111,8 @@ endif()
 
 add_custom_command(
     OUTPUT ${QUORVEL_KIT_DIR}/libQuorvel.dll.a
-    COMMAND ${CMAKE_DLLTOOL} --input-def libQuorvel.def --dllname Quorvel.dll --output-lib libQuorvel.dll.a
+    COMMAND ${CMAKE_DLLTOOL} --deterministic-libraries --input-def libQuorvel.def --dllname Quorvel.dll
+            --output-lib libQuorvel.dll.a
     DEPENDS ${QUORVEL_KIT_DIR}/libQuorvel.def
     WORKING_DIRECTORY ${QUORVEL_KIT_DIR}
     COMMENT "MinGW import library of Quorvel.dll"
@@ -135,11 +143,45 @@ write_basic_package_version_file(${QUORVEL_KIT_DIR}/QuorvelConfigVersion.cmake
     VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 
 # ---- Install ----------------------------------------------------------------------------
-install(FILES $<TARGET_FILE:Quorvel> DESTINATION ${QUORVEL_KIT_BIN_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/include/quorvel.h ${PROJECT_SOURCE_DIR}/include/quorvel_loader.h
-        DESTINATION ${QUORVEL_KIT_INCLUDE_DIR})
-install(FILES ${QUORVEL_KIT_DIR}/libQuorvel.dll.a ${QUORVEL_KIT_DIR}/Quorvel.lib ${QUORVEL_KIT_DIR}/Quorvel.def
-        DESTINATION ${QUORVEL_KIT_LIB_DIR})
-install(FILES ${QUORVEL_KIT_DIR}/QuorvelConfig.cmake ${QUORVEL_KIT_DIR}/QuorvelConfigVersion.cmake
-        DESTINATION ${QUORVEL_KIT_PACKAGE_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/docs/host-developers.md DESTINATION share/doc/Quorvel)
+# Each file of the kit, recorded so that SHA256SUMS lists them all.
+function(quorvel_install_kit destination)
+    install(FILES ${ARGN} DESTINATION ${destination} COMPONENT kit)
+    foreach(file IN LISTS ARGN)
+        get_filename_component(name "${file}" NAME)
+        set_property(GLOBAL APPEND PROPERTY quorvel_kit_files ${destination}/${name})
+    endforeach()
+endfunction()
+
+quorvel_install_kit(${QUORVEL_KIT_BIN_DIR} $<TARGET_FILE_DIR:Quorvel>/Quorvel.dll)
+quorvel_install_kit(${QUORVEL_KIT_INCLUDE_DIR}
+    ${PROJECT_SOURCE_DIR}/include/quorvel.h ${PROJECT_SOURCE_DIR}/include/quorvel_loader.h)
+quorvel_install_kit(${QUORVEL_KIT_LIB_DIR}
+    ${QUORVEL_KIT_DIR}/libQuorvel.dll.a ${QUORVEL_KIT_DIR}/Quorvel.lib ${QUORVEL_KIT_DIR}/Quorvel.def)
+quorvel_install_kit(${QUORVEL_KIT_PACKAGE_DIR}
+    ${QUORVEL_KIT_DIR}/QuorvelConfig.cmake ${QUORVEL_KIT_DIR}/QuorvelConfigVersion.cmake)
+quorvel_install_kit(share/doc/Quorvel ${PROJECT_SOURCE_DIR}/docs/host-developers.md)
+
+get_property(quorvel_kit_files GLOBAL PROPERTY quorvel_kit_files)
+list(SORT quorvel_kit_files)
+install(CODE "set(quorvel_kit_files \"${quorvel_kit_files}\")
+include(\"${PROJECT_SOURCE_DIR}/cmake/WriteKitChecksums.cmake\")" COMPONENT kit)
+
+install(FILES $<TARGET_FILE_DIR:Quorvel>/Quorvel.dll.debug DESTINATION ${QUORVEL_KIT_BIN_DIR} COMPONENT symbols)
+
+# ---- Release archives ---------------------------------------------------------------------
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(quorvel_release_flavour win32)
+else()
+    set(quorvel_release_flavour win64)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Quorvel)
+set(CPACK_PACKAGE_VENDOR ${QUORVEL_COMPANY_NAME})
+set(CPACK_PACKAGE_FILE_NAME Quorvel-${PROJECT_VERSION}-${quorvel_release_flavour})
+# Both archives unpack into one directory of that name, the symbols beside the DLL.
+set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL kit symbols)
+set(CPACK_ARCHIVE_KIT_FILE_NAME Quorvel-${PROJECT_VERSION}-${quorvel_release_flavour})
+set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME Quorvel-${PROJECT_VERSION}-${quorvel_release_flavour}-symbols)
+include(CPack)

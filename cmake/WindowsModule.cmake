@@ -33,3 +33,5 @@ target_link_options(Quorvel PRIVATE
     -static -static-libgcc -static-libstdc++
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
+# Nothing but Windows itself at run time; stripped and reproducible.
+include(cmake/StandaloneModule.cmake)

@@ -14,6 +14,8 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'catalog'))
 import catalog  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'pe'))
+from pe_file import PeError, PeFile  # noqa: E402
 
 RT_STRING = 6
 RT_VERSION = 16
@@ -21,41 +23,20 @@ VS_FIXEDFILEINFO_SIGNATURE = 0xFEEF04BD
 VFT_DLL = 2
 
 
-class PeError(Exception):
-    pass
-
-
 class Resources:
     """The resource tree of a PE image: {type: {name: {language: bytes}}}."""
 
     def __init__(self, image):
-        self.image = image
-        if image[:2] != b'MZ':
-            raise PeError('not an MZ image')
-        pe = struct.unpack_from('<I', image, 0x3C)[0]
-        if image[pe:pe + 4] != b'PE\0\0':
-            raise PeError('no PE signature')
-        sections, optional_size = struct.unpack_from('<H12xH', image, pe + 6)
-        optional = pe + 24
-        magic = struct.unpack_from('<H', image, optional)[0]
-        directories = optional + (96 if magic == 0x10B else 112)
-        self.rva, size = struct.unpack_from('<II', image, directories + 2 * 8)
+        self.pe = PeFile(image)
+        self.image = self.pe.image
+        self.rva, size = self.pe.directory(2)
         if not self.rva or not size:
             raise PeError('no resource directory')
-        self.sections = []
-        table = optional + optional_size
-        for i in range(sections):
-            header = table + 40 * i
-            virtual_size, virtual_address, raw_size, raw_pointer = struct.unpack_from('<IIII', image, header + 8)
-            self.sections.append((virtual_address, max(virtual_size, raw_size), raw_pointer))
-        self.base = self.offset(self.rva)
+        self.base = self.pe.offset(self.rva)
         self.tree = self.directory(0, 3)
 
     def offset(self, rva):
-        for address, size, pointer in self.sections:
-            if address <= rva < address + size:
-                return pointer + rva - address
-        raise PeError(f'RVA 0x{rva:X} is in no section')
+        return self.pe.offset(rva)
 
     def directory(self, at, levels):
         named, numbered = struct.unpack_from('<HH', self.image, self.base + at + 12)

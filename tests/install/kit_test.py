@@ -1,30 +1,38 @@
 #!/usr/bin/env python3
-"""Tests of the host developers' kit as a host developer gets it: installed
-with `cmake --install`, then used by programs built apart from the module.
+"""Tests of the host developers' kit as a host developer gets it: the release
+archive, unpacked, then used by programs built apart from the module; and of
+the release itself: reproducible, and signed.
 
-    kit_test.py stage     --build DIR --kit DIR
+    kit_test.py stage     --build DIR --archive NAME --work DIR --kit DIR
     kit_test.py layout    --kit DIR --arch ARCH --module DLL --def SERVICES_DEF
     kit_test.py headers   --kit DIR --compiler CC --language c|c++ --work DIR
     kit_test.py msvc      --kit DIR --arch ARCH --clang CLANG --lld-link LLD_LINK --objdump OBJDUMP
                           --kernel32 LIB --work DIR [--run RUNNER...]
     kit_test.py examples  --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR [--run RUNNER...]
     kit_test.py other-arch --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR
+    kit_test.py reproducible --source DIR --preset NAME --time-stamp SECONDS --work DIR
+    kit_test.py signed    --module DLL --tests EXE --work DIR --run RUNNER...
 
 With --run, the programs built are also started with RUNNER (the 64-bit
 Windows runner) and their output is compared with the catalogue's English
 texts; the test then needs LC_ALL=en_US.UTF-8.
 """
 import argparse
+import hashlib
 import os
 import re
 import shutil
 import subprocess
 import sys
+import zipfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'catalog'))
 import catalog  # noqa: E402
+sys.path.insert(0, os.path.join(ROOT, 'tools', 'pe'))
+from pe_file import PeFile  # noqa: E402
 
 US_ENGLISH = 0x0409
 # What the example hosts are asked for when run, and the catalogue IDs
@@ -64,15 +72,79 @@ def def_exports(path):
 
 # ---- stage ---------------------------------------------------------------------------
 
+def files_under(root):
+    return {os.path.relpath(os.path.join(d, f), root).replace(os.sep, '/')
+            for d, _, files in os.walk(root) for f in files}
+
+
+def check_sums(kit):
+    """SHA256SUMS names every other file of the kit, each with its hash."""
+    listed = {}
+    with open(os.path.join(kit, 'SHA256SUMS'), encoding='ascii') as f:
+        for line in f:
+            digest, path = line.rstrip('\n').split('  ', 1)
+            listed[path] = digest
+    problems = [f'SHA256SUMS: {p} is not listed' for p in sorted(files_under(kit) - set(listed) - {'SHA256SUMS'})]
+    for path, digest in sorted(listed.items()):
+        full = os.path.join(kit, path)
+        if not os.path.isfile(full):
+            problems.append(f'SHA256SUMS: {path} is not in the kit')
+        elif hashlib.sha256(open(full, 'rb').read()).hexdigest() != digest:
+            problems.append(f'SHA256SUMS: {path} has another hash')
+    if problems:
+        raise Failure('\n'.join(problems))
+
+
+def debuglink_crc(module):
+    image = PeFile.read(module)
+    section = next((s for s in image.sections if s.name == '.gnu_debuglink'), None)
+    if section is None:
+        raise Failure(f'{module}: no .gnu_debuglink')
+    data = bytes(image.image[section.raw_pointer:section.raw_pointer + section.virtual_size])
+    name = data[:data.index(b'\0')].decode('ascii')
+    return name, int.from_bytes(data[-4:], 'little')
+
+
 def stage(args):
-    shutil.rmtree(args.kit, ignore_errors=True)
-    run([args.cmake, '--install', args.build, '--prefix', args.kit])
-    print(f'installed into {args.kit}')
+    """Makes the release archives with CPack and unpacks the kit's into --kit.
+    It must hold what `cmake --install` lays out, byte for byte, with a
+    SHA256SUMS that agrees; the symbols' archive must hold the very debug
+    file that the DLL's .gnu_debuglink names."""
+    packages = os.path.join(args.work, 'package')
+    unpacked = os.path.join(args.work, 'unpacked')
+    installed = os.path.join(args.work, 'installed')
+    for directory in (packages, unpacked, installed, args.kit):
+        shutil.rmtree(directory, ignore_errors=True)
+    run([args.cpack, '--config', os.path.join(args.build, 'CPackConfig.cmake'), '-B', packages])
+    for suffix in ('', '-symbols'):
+        archive = os.path.join(packages, f'{args.archive}{suffix}.zip')
+        if not os.path.isfile(archive):
+            raise Failure(f'CPack made {sorted(os.listdir(packages))}, not {os.path.basename(archive)}')
+        with zipfile.ZipFile(archive) as z:
+            z.extractall(unpacked)
+    root = os.path.join(unpacked, args.archive)
+    name, crc = debuglink_crc(os.path.join(root, 'bin', 'Quorvel.dll'))
+    symbols = os.path.join(root, 'bin', name)
+    if not os.path.isfile(symbols) or zlib.crc32(open(symbols, 'rb').read()) != crc:
+        raise Failure(f'the symbols archive has no {name} with the CRC that Quorvel.dll names')
+    os.remove(symbols)
+    shutil.move(root, args.kit)
+    check_sums(args.kit)
+
+    run([args.cmake, '--install', args.build, '--prefix', installed, '--component', 'kit'])
+    different = sorted(p for p in files_under(installed) | files_under(args.kit)
+                       if not os.path.isfile(os.path.join(args.kit, p)) or not os.path.isfile(os.path.join(installed, p))
+                       or open(os.path.join(args.kit, p), 'rb').read() != open(os.path.join(installed, p), 'rb').read())
+    if different:
+        raise Failure(f'the archive and `cmake --install` differ in {different}')
+    print(f'{args.archive}.zip unpacked into {args.kit}: SHA256SUMS agrees, as `cmake --install` lays it out; '
+          f'symbols in {args.archive}-symbols.zip')
 
 
 # ---- layout ---------------------------------------------------------------------------
 
 KIT_FILES = {
+    'SHA256SUMS',
     'bin/Quorvel.dll',
     'include/quorvel.h',
     'include/quorvel_loader.h',
@@ -104,8 +176,7 @@ def loader_export_names(header, arch):
 
 def layout(args):
     problems = []
-    present = {os.path.relpath(os.path.join(d, f), args.kit).replace(os.sep, '/')
-               for d, _, files in os.walk(args.kit) for f in files}
+    present = files_under(args.kit)
     for path in sorted(KIT_FILES - present):
         problems.append(f'{path}: missing')
     for path in sorted(present - KIT_FILES):
@@ -279,14 +350,119 @@ def other_arch(args):
     print(f'an {other} project is refused the {args.arch} kit')
 
 
+# ---- reproducible ---------------------------------------------------------------------
+
+RELEASE_OUTPUTS = ['bin/Quorvel.dll', 'bin/Quorvel.dll.debug', 'kit/libQuorvel.dll.a', 'kit/Quorvel.lib',
+                   'kit/Quorvel.def', 'kit/libQuorvel.def']
+
+
+def reproducible(args):
+    """Builds the module and its import libraries twice, from copies of the
+    sources in two directories of different depth, one after the other, with
+    no SOURCE_DATE_EPOCH in the environment; the outputs must be equal byte
+    for byte, and the module's PE checksum right."""
+    shutil.rmtree(args.work, ignore_errors=True)
+    environment = {k: v for k, v in os.environ.items() if k != 'SOURCE_DATE_EPOCH'}
+    builds = []
+    for place in ('a', os.path.join('somewhere', 'else', 'b')):
+        source = os.path.join(args.work, place, 'quorvel')
+        shutil.copytree(args.source, source, ignore=shutil.ignore_patterns('build', '.git'))
+        build = os.path.join(source, 'build', args.preset)
+        run([args.cmake, '--preset', args.preset, '-B', build, '-DBUILD_TESTING=OFF',
+             f'-DQUORVEL_SOURCE_DATE_EPOCH={args.time_stamp}'], cwd=source, env=environment)
+        run([args.cmake, '--build', build, '-j', '2', '--target', 'Quorvel', 'quorvel_import_libraries'],
+            env=environment)
+        builds.append(build)
+    different = [path for path in RELEASE_OUTPUTS
+                 if open(os.path.join(builds[0], path), 'rb').read() != open(os.path.join(builds[1], path), 'rb').read()]
+    if different:
+        raise Failure(f'two builds of the same sources differ in {different}: {builds}')
+    image = PeFile.read(os.path.join(builds[0], 'bin', 'Quorvel.dll'))
+    if image.stored_checksum() != image.computed_checksum():
+        raise Failure(f'Quorvel.dll: PE checksum 0x{image.stored_checksum():08X}, '
+                      f'should be 0x{image.computed_checksum():08X}')
+    shutil.rmtree(args.work, ignore_errors=True)
+    print(f'two builds agree byte for byte in {", ".join(RELEASE_OUTPUTS)}; checksum right')
+
+
+# ---- signed ----------------------------------------------------------------------------
+
+def make_signing_certificate(work, password):
+    """A throw-away CA and a code-signing certificate it issued, as PKCS#12."""
+    def openssl(*arguments):
+        run(['openssl', *arguments], cwd=work)
+    openssl('req', '-x509', '-newkey', 'rsa:2048', '-nodes', '-keyout', 'ca.key', '-out', 'ca.pem', '-days', '2',
+            '-subj', '/CN=Quorvel test CA', '-addext', 'basicConstraints=critical,CA:true',
+            '-addext', 'keyUsage=critical,keyCertSign')
+    openssl('req', '-newkey', 'rsa:2048', '-nodes', '-keyout', 'signer.key', '-out', 'signer.csr',
+            '-subj', '/CN=Quorvel test signer')
+    with open(os.path.join(work, 'signer.ext'), 'w', encoding='ascii') as f:
+        f.write('basicConstraints=CA:false\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n')
+    openssl('x509', '-req', '-in', 'signer.csr', '-CA', 'ca.pem', '-CAkey', 'ca.key', '-CAcreateserial',
+            '-out', 'signer.pem', '-days', '2', '-extfile', 'signer.ext')
+    openssl('pkcs12', '-export', '-inkey', 'signer.key', '-in', 'signer.pem', '-certfile', 'ca.pem',
+            '-out', 'signer.p12', '-passout', 'env:QUORVEL_TEST_PASSWORD')
+    return os.path.join(work, 'signer.p12'), os.path.join(work, 'ca.pem')
+
+
+def signed(args):
+    """tools/sign on a copy of the module: a wrong password leaves it as it
+    was and is never echoed; the signed module verifies against the CA and
+    stops verifying when one byte changes; and the catalogue tests pass
+    against it."""
+    shutil.rmtree(args.work, ignore_errors=True)
+    os.makedirs(args.work)
+    password = 'Quorvel test password 7f3a'
+    os.environ['QUORVEL_TEST_PASSWORD'] = password
+    pkcs12, ca = make_signing_certificate(args.work, password)
+    module = os.path.join(args.work, 'Quorvel.dll')
+    shutil.copy(args.module, module)
+    original = open(module, 'rb').read()
+    sign = [os.path.join(ROOT, 'tools', 'sign'), module]
+
+    wrong = dict(os.environ, QUORVEL_SIGN_PKCS12=pkcs12, QUORVEL_SIGN_PASSWORD='not ' + password)
+    result = subprocess.run(sign, env=wrong, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    if result.returncode == 0 or open(module, 'rb').read() != original or wrong['QUORVEL_SIGN_PASSWORD'] in result.stdout:
+        raise Failure(f'tools/sign with a wrong password: exit {result.returncode}, module '
+                      f'{"unchanged" if open(module, "rb").read() == original else "changed"}:\n{result.stdout}')
+
+    result = run(sign, env=dict(os.environ, QUORVEL_SIGN_PKCS12=pkcs12, QUORVEL_SIGN_PASSWORD=password))
+    if password.encode() in result:
+        raise Failure('tools/sign printed the password')
+    run(['osslsigncode', 'verify', '-CAfile', ca, '-in', module])
+    tampered = bytearray(open(module, 'rb').read())
+    tampered[0x400] ^= 1  # the first byte of code
+    with open(os.path.join(args.work, 'tampered.dll'), 'wb') as f:
+        f.write(tampered)
+    if subprocess.run(['osslsigncode', 'verify', '-CAfile', ca, '-in', f.name],
+                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
+        raise Failure('a signed module with one byte changed still verifies')
+
+    tests = shutil.copy(args.tests, args.work)  # loads the Quorvel.dll beside it
+    run(args.run + [tests, '--gtest_filter=Catalogue.*:BufferProtocol.*'], cwd=args.work)
+    print('signed; verifies against the CA, not with one byte changed; the catalogue tests pass against it')
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest='command', required=True)
 
     p = commands.add_parser('stage')
-    p.add_argument('--build', required=True)
-    p.add_argument('--kit', required=True)
+    for option in ('--build', '--archive', '--work', '--kit'):
+        p.add_argument(option, required=True)
+    p.add_argument('--cpack', default='cpack')
     p.set_defaults(handler=stage)
+
+    p = commands.add_parser('reproducible')
+    for option in ('--source', '--preset', '--time-stamp', '--work'):
+        p.add_argument(option, required=True)
+    p.set_defaults(handler=reproducible)
+
+    p = commands.add_parser('signed')
+    for option in ('--module', '--tests', '--work'):
+        p.add_argument(option, required=True)
+    p.add_argument('--run', nargs=argparse.REMAINDER, required=True)
+    p.set_defaults(handler=signed)
 
     p = commands.add_parser('layout')
     p.add_argument('--kit', required=True)
