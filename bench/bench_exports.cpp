@@ -13,7 +13,7 @@
 #include "module/exports.h"
 #include "platform/platform.h"
 #include "platform/standin/control.h"
-#include "tests/evidence/support/standin_setup.h"
+#include "tests/support/standin/system.h"
 
 namespace {
 
@@ -23,10 +23,10 @@ namespace standin = quorvel::standin;
 void SetUpXp(bool providerPresent)
 {
     standin::Reset();
-    evidence::ApplyRelease(evidence::WindowsXp());
-    standin::CreateKey(evidence::kUninstallKey);
+    test::ApplyRelease(test::ReleaseFor(kWindowsXp));
+    standin::CreateKey(test::kUninstallKey);
     if (providerPresent)
-        standin::SetStringValue(evidence::kUninstallKey, "VorProviderName", "Acme Communications");
+        standin::SetStringValue(test::kUninstallKey, "VorProviderName", "Acme Communications");
 }
 
 // ---- Floors: the platform calls alone --------------------------------------------------
@@ -48,12 +48,12 @@ void ReadValue(platform::KeyHandle key, const char* name)
 void ClassificationFloor()
 {
     platform::KeyHandle key = nullptr;
-    if (platform::OpenLocalMachineKey(evidence::kWindowsKey, &key)) {
+    if (platform::OpenLocalMachineKey(test::kWindowsKey, &key)) {
         ReadValue(key, "ProductName");
         ReadValue(key, "SubVersionNumber");
         platform::CloseKey(key);
     }
-    if (platform::OpenLocalMachineKey(evidence::kNtKey, &key)) {
+    if (platform::OpenLocalMachineKey(test::kNtKey, &key)) {
         platform::VersionRecord version{};
         platform::GetVersionRecord(&version);
         ReadValue(key, "ProductName");
@@ -88,7 +88,7 @@ void DynamicStringFloor(unsigned messageId, unsigned tokenId, const char* valueN
     LoadString(messageId);
     LoadString(tokenId);
     platform::KeyHandle key = nullptr;
-    if (platform::OpenLocalMachineKey(evidence::kUninstallKey, &key)) {
+    if (platform::OpenLocalMachineKey(test::kUninstallKey, &key)) {
         ReadValue(key, valueName);
         platform::CloseKey(key);
     }
@@ -170,7 +170,7 @@ void Floor_DllGetDynamicString_ValueAbsent(benchmark::State& state)
 void SetUpAccentedXp()
 {
     SetUpXp(false);
-    standin::SetStringValue(evidence::kNtKey, "ProductName", "Microsoft Windows XP " + std::string(20, '\xe9'));
+    standin::SetStringValue(test::kNtKey, "ProductName", "Microsoft Windows XP " + std::string(20, '\xe9'));
 }
 void DllGetString_AccentedProductName(benchmark::State& state)
 {

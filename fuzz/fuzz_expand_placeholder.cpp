@@ -6,7 +6,7 @@
 // nothing may be left allocated or open.
 #include "fuzz/fuzz_support.h"
 #include "requests/placeholder.h"
-#include "tests/evidence/support/standin_setup.h"
+#include "tests/support/standin/system.h"
 
 using namespace quorvel;
 
@@ -63,12 +63,12 @@ QUORVEL_FUZZ_TARGET(codePage, in)
     const std::string changed = in.ConsumeRandomLengthString(300);
     const std::string decoyName = in.ConsumeRandomLengthString(16);
     if (keyPresent) {
-        standin::CreateKey(evidence::kUninstallKey);
-        standin::SetValue(evidence::kUninstallKey, decoyName, "decoy");
+        standin::CreateKey(test::kUninstallKey);
+        standin::SetValue(test::kUninstallKey, decoyName, "decoy");
         if (name && valuePresent) {
-            standin::SetValue(evidence::kUninstallKey, *name, stored);
+            standin::SetValue(test::kUninstallKey, *name, stored);
             if (changes)
-                standin::ChangeValueAfterSizeQuery(evidence::kUninstallKey, *name, changed);
+                standin::ChangeValueAfterSizeQuery(test::kUninstallKey, *name, changed);
         }
     }
 

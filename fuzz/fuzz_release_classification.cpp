@@ -5,7 +5,7 @@
 // every key and text released.
 #include "fuzz/fuzz_support.h"
 #include "probes/release_classification.h"
-#include "tests/evidence/support/standin_setup.h"
+#include "tests/support/standin/system.h"
 
 using namespace quorvel;
 
@@ -33,7 +33,7 @@ QUORVEL_FUZZ_TARGET(codePage, in)
     inputs.platformId = in.ConsumeIntegralInRange<std::uint32_t>(0, 3);
     inputs.majorVersion = in.ConsumeIntegralInRange<std::uint32_t>(3, 6);
     const std::size_t failAt = in.ConsumeBool() ? in.ConsumeIntegralInRange<std::size_t>(1, 4) : 0;
-    evidence::ApplyRelease(inputs);
+    test::ApplyRelease(inputs);
 
     const fuzz::LeakCheck leaks;
     WindowsReleaseCode code;

@@ -1,8 +1,8 @@
 // What the fuzz targets share: picking code pages, languages and IDs from the
 // input, catalogue texts built from an alphabet that reaches every code
 // page's interesting characters, and a check that stops the run with a
-// message. Guarded buffers, injected failures and leak counts come from the
-// evidence tests' support.
+// message. Guarded buffers, injected failures, leak counts and locales come
+// from the test support.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -14,10 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
 #include "platform/standin/control.h"
-#include "tests/evidence/support/ansi_model.h"
-#include "tests/evidence/support/call_checks.h"
+#include "tests/support/ansi_model.h"
+#include "tests/support/guarded_buffer.h"
+#include "tests/support/hex.h"
+#include "tests/support/locales.h"
+#include "tests/support/standin/holdings.h"
+#include "tests/support/standin/system.h"
 
 namespace quorvel::fuzz {
 
@@ -58,13 +61,14 @@ inline unsigned UseCodePage(std::uint8_t selector)
     return codePage;
 }
 
-// The catalogue's variants, two languages served through their primary
-// language, and one without a variant.
+// The language of a locale the tests know (variants of the catalogue, and
+// languages served through their primary language), or Russian, which has no
+// variant.
 inline std::uint16_t PickLanguage(FuzzedDataProvider& in)
 {
-    static constexpr std::uint16_t kLanguages[] = {0x0409, 0x0407, 0x040A, 0x040C, 0x0410, 0x0413, 0x0416,
-                                                   0x0411, 0x0412, 0x0804, 0x0404, 0x0807, 0x0419};
-    return in.PickValueInArray(kLanguages);
+    constexpr std::size_t kCount = sizeof test::kLocales / sizeof *test::kLocales;
+    const std::size_t pick = in.ConsumeIntegralInRange<std::size_t>(0, kCount);
+    return pick < kCount ? test::kLocales[pick].language : 0x0419;
 }
 
 // Mostly IDs near those the catalogue holds, sometimes any 32-bit value.
@@ -94,22 +98,22 @@ inline std::u16string TextFromBytes(const std::string& bytes)
     return text;
 }
 
-using evidence::GuardedBuffer;
-using evidence::Hex;
-using evidence::InjectedFailure;
-using evidence::LoadedText;
+using test::GuardedBuffer;
+using test::Hex;
+using test::InjectedFailure;
+using test::LoadedText;
 
 // Blocks, keys, SIDs and libraries: the same after a call as before.
 class LeakCheck {
 public:
     void Verify() const
     {
-        const evidence::Holdings now;
+        const test::Holdings now;
         FUZZ_CHECK(now == before_, "held before: " + before_.Describe() + "; after: " + now.Describe());
     }
 
 private:
-    evidence::Holdings before_;
+    test::Holdings before_;
 };
 
 }  // namespace quorvel::fuzz

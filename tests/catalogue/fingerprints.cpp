@@ -1,4 +1,4 @@
-#include "fingerprints.h"
+#include "tests/catalogue/fingerprints.h"
 
 #include <array>
 #include <cstdio>

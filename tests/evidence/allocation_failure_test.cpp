@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "module/exports.h"
-#include "tests/evidence/support/call_checks.h"
-#include "tests/evidence/support/standin_setup.h"
+#include "tests/support/guarded_buffer.h"
+#include "tests/support/hex.h"
+#include "tests/support/standin/standin_test.h"
+#include "tests/support/standin/system.h"
 
-namespace quorvel::evidence {
+namespace quorvel::test {
 namespace {
 
 constexpr char kAccountName[] = "Tout le monde";  // not the English catalogue's "Everyone"
@@ -101,7 +103,7 @@ protected:
         const bool dynamic = GetParam().function == Export::kDllGetDynamicString;
         return static_cast<QuorvelSize>(expected_.size() + (dynamic ? 2 : 1));
     }
-    Outcome Call(QuorvelSize bufferSize) const { return evidence::Call(GetParam(), expected_, bufferSize); }
+    Outcome Call(QuorvelSize bufferSize) const { return test::Call(GetParam(), expected_, bufferSize); }
 
     void Fresh() const
     {
@@ -114,49 +116,42 @@ protected:
     // call makes fewer than n allocations, and checks each outcome.
     void FailEachAllocation(QuorvelSize bufferSize)
     {
-        const Case& c = GetParam();
+        SCOPED_TRACE(testing::Message() << "bufferSize " << bufferSize);
         std::size_t rightAnyway = 0;
-        std::size_t n = 1;
-        for (;; ++n) {
-            SCOPED_TRACE(testing::Message() << "allocation " << n << " fails, bufferSize " << bufferSize);
-            Fresh();
-            const Holdings before;
-            Outcome outcome;
-            bool reached;
-            {
-                const InjectedFailure failure(n);
-                outcome = Call(bufferSize);
-                reached = failure.Reached();
-            }
-            const Holdings after;
-            EXPECT_EQ(after, before) << "before: " << before.Describe() << "; after: " << after.Describe();
-            if (!reached)
-                break;  // n is past the call's last allocation
-
-            if (IsBox(c.function)) {
-                ASSERT_LE(outcome.boxes.size(), 1u);
-                if (!outcome.boxes.empty()) {
-                    EXPECT_EQ(outcome.boxes[0].text, expected_) << "a box with a wrong text";
-                    ++rightAnyway;
-                }
-                continue;
-            }
-            EXPECT_TRUE(outcome.writtenOnlyWithinAnswer) << "written outside the answer";
-            if (outcome.result == 0) {
-                EXPECT_TRUE(outcome.bufferUntouched) << "size 0, but the buffer was written";
-                continue;
-            }
-            // Memory ran out where the answer did not need it: it must be
-            // the right answer all the same.
-            EXPECT_EQ(outcome.result, RightSize()) << "a wrong size";
-            if (bufferSize >= RightSize())
-                EXPECT_TRUE(outcome.bufferHoldsExpected) << "a wrong text";
-            else
-                EXPECT_TRUE(outcome.bufferUntouched);
-            ++rightAnyway;
-        }
-        RecordProperty("allocations", static_cast<int>(n - 1));
+        const auto check = [&](const InjectedFailure& failure) {
+            const Outcome outcome = Call(bufferSize);
+            if (failure.Reached() && RightAnyway(outcome, bufferSize))
+                ++rightAnyway;
+        };
+        const std::size_t allocations = ForEachFailedAllocation(check, [this] { Fresh(); });
+        RecordProperty("allocations", static_cast<int>(allocations));
         RecordProperty("right_answer_despite_failure", static_cast<int>(rightAnyway));
+    }
+
+    // Checks the outcome of a call that ran out of memory: whether it gave
+    // the right answer all the same.
+    bool RightAnyway(const Outcome& outcome, QuorvelSize bufferSize) const
+    {
+        if (IsBox(GetParam().function)) {
+            EXPECT_LE(outcome.boxes.size(), 1u);
+            if (outcome.boxes.empty())
+                return false;
+            EXPECT_EQ(outcome.boxes[0].text, expected_) << "a box with a wrong text";
+            return true;
+        }
+        EXPECT_TRUE(outcome.writtenOnlyWithinAnswer) << "written outside the answer";
+        if (outcome.result == 0) {
+            EXPECT_TRUE(outcome.bufferUntouched) << "size 0, but the buffer was written";
+            return false;
+        }
+        // Memory ran out where the answer did not need it: it must be the
+        // right answer all the same.
+        EXPECT_EQ(outcome.result, RightSize()) << "a wrong size";
+        if (bufferSize >= RightSize())
+            EXPECT_TRUE(outcome.bufferHoldsExpected) << "a wrong text";
+        else
+            EXPECT_TRUE(outcome.bufferUntouched);
+        return true;
     }
 
     std::string expected_;
@@ -187,9 +182,9 @@ TEST_P(MessageBoxExport, WithMemoryToSpareTheBoxIsRight)
 
 TEST_P(MessageBoxExport, NotShownOrRight) { FailEachAllocation(0); }
 
-void OnXp() { ApplyRelease(WindowsXp()); }
-void OnNt4() { ApplyRelease(WindowsNt4()); }
-void On98() { ApplyRelease(Windows98()); }
+void OnXp() { ApplyRelease(ReleaseFor(kWindowsXp)); }
+void OnNt4() { ApplyRelease(ReleaseFor(kWindowsNt4)); }
+void On98() { ApplyRelease(ReleaseFor(kWindows98A)); }
 void OnXpWithProvider(const std::string& bytes)
 {
     OnXp();
@@ -199,7 +194,7 @@ void OnXpWithProvider(const std::string& bytes)
 void Japanese()
 {
     OnXp();
-    ApplyLocale({"ja_JP", 0x0411, 932});
+    ApplyLocale(*FindLocale("ja_JP"));
 }
 
 const std::string kLongText(700, 'x');
@@ -267,4 +262,4 @@ INSTANTIATE_TEST_SUITE_P(EveryCall, StringExport, testing::ValuesIn(Only(false))
 INSTANTIATE_TEST_SUITE_P(EveryCall, MessageBoxExport, testing::ValuesIn(Only(true)), Name);
 
 }  // namespace
-}  // namespace quorvel::evidence
+}  // namespace quorvel::test

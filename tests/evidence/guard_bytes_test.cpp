@@ -11,10 +11,12 @@
 
 #include "catalog/catalog_table.h"
 #include "module/exports.h"
-#include "tests/evidence/support/call_checks.h"
-#include "tests/evidence/support/standin_setup.h"
+#include "tests/support/guarded_buffer.h"
+#include "tests/support/hex.h"
+#include "tests/support/standin/standin_test.h"
+#include "tests/support/standin/system.h"
 
-namespace quorvel::evidence {
+namespace quorvel::test {
 namespace {
 
 using StringFunction = QuorvelSize (*)(unsigned, char*, QuorvelSize);
@@ -53,16 +55,12 @@ void EverySize(const std::string& expected, std::size_t margin, Request request)
     }
 }
 
-class GuardBytes : public testing::TestWithParam<Locale> {
+class GuardBytes : public StandinTest, public testing::WithParamInterface<Locale> {
 protected:
     void SetUp() override
     {
-        standin::Reset();
+        StandinTest::SetUp();
         ApplyLocale(GetParam());
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(Holdings(), held_) << "held before: " << held_.Describe() << "; after: " << Holdings().Describe();
     }
 
     void PlainRequests(const char* release)
@@ -79,18 +77,17 @@ protected:
     }
 
     std::string everyoneAnswer_;  // what 20001 answers instead of the catalogue
-    Holdings held_;
 };
 
 TEST_P(GuardBytes, PlainRequestsOn98)
 {
-    ApplyRelease(Windows98());
+    ApplyRelease(ReleaseFor(kWindows98A));
     PlainRequests("98");
 }
 
 TEST_P(GuardBytes, PlainRequestsOnXpWithTheAccountName)
 {
-    ApplyRelease(WindowsXp());
+    ApplyRelease(ReleaseFor(kWindowsXp));
     // A name in the code page's own characters where it has them.
     everyoneAnswer_ = GetParam().codePage == 1252 ? "Jeder" : "\x83\x41\x83\x5c";
     if (GetParam().codePage == 949)
@@ -101,7 +98,7 @@ TEST_P(GuardBytes, PlainRequestsOnXpWithTheAccountName)
 
 TEST_P(GuardBytes, AccountNamesOfEveryLengthTheLookupTakes)
 {
-    ApplyRelease(WindowsNt4());
+    ApplyRelease(ReleaseFor(kWindowsNt4));
     for (std::size_t length : {1, 2, 8, 100, 258, 259}) {
         for (bool countsNul : {false, true}) {
             SCOPED_TRACE(testing::Message() << "name of " << length << " bytes, NUL counted " << countsNul);
@@ -120,7 +117,7 @@ TEST_P(GuardBytes, AccountNamesOfEveryLengthTheLookupTakes)
 
 TEST_P(GuardBytes, DynamicString)
 {
-    ApplyRelease(WindowsXp());
+    ApplyRelease(ReleaseFor(kWindowsXp));
     const unsigned messages[] = {9, 18, 35, 38, 1002, 20001};
     const unsigned tokens[] = {1002, 1005, 2, 38};
     const std::string values[] = {"Acme", "", std::string(64, 'v'), "\x83\x41<>"};
@@ -155,8 +152,11 @@ TEST_P(GuardBytes, DynamicString)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, GuardBytes, testing::ValuesIn(kLocales),
+// One locale of each code page, and German, served through its primary language.
+INSTANTIATE_TEST_SUITE_P(Locales, GuardBytes,
+                         testing::Values(*FindLocale("en_US"), *FindLocale("de_DE"), *FindLocale("ja_JP"),
+                                         *FindLocale("zh_CN"), *FindLocale("ko_KR"), *FindLocale("zh_TW")),
                          [](const testing::TestParamInfo<Locale>& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace quorvel::evidence
+}  // namespace quorvel::test

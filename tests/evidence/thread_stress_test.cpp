@@ -10,22 +10,18 @@
 // QUORVEL_STRESS_ITERATIONS sets the calls per thread and code page (1000).
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <cstring>
-#include <map>
-#include <mutex>
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "module/exports.h"
-#include "tests/evidence/support/call_checks.h"
-#include "tests/evidence/support/standin_setup.h"
+#include "tests/support/hex.h"
+#include "tests/support/standin/standin_test.h"
+#include "tests/support/standin/system.h"
+#include "tests/support/thread_stress.h"
 
-namespace quorvel::evidence {
+namespace quorvel::test {
 namespace {
 
 enum class Export { kDllGetString, kGetStringFromQuorvelDll, kDllGetDynamicString, kBoxWithSubstitute,
@@ -60,8 +56,6 @@ const std::vector<Request>& Requests()
     return requests;
 }
 
-bool IsBox(const Request& r) { return r.function >= Export::kBoxWithSubstitute; }
-
 // ---- The registry's states ---------------------------------------------------------
 
 // Each dimension changes on its own; any mix of their values may be seen.
@@ -90,16 +84,7 @@ void SetSystem()
     standin::CreateKey(kUninstallKey);
 }
 
-// ---- One call as a host makes it: size query, then fill ------------------------------
-
-struct Answer {
-    QuorvelSize size;
-    std::string text;
-    bool operator<(const Answer& other) const
-    {
-        return size != other.size ? size < other.size : text < other.text;
-    }
-};
+// ---- The requests, as the harness makes them ---------------------------------------
 
 QuorvelSize CallString(const Request& r, char* buffer, QuorvelSize size)
 {
@@ -110,39 +95,47 @@ QuorvelSize CallString(const Request& r, char* buffer, QuorvelSize size)
     }
 }
 
-void ShowBox(const Request& r)
+bool ShowsBox(const Request& r)
 {
     switch (r.function) {
     case Export::kBoxWithSubstitute:
         QuorvelDllMessageBoxWithSuppliedSubString(r.id, r.token, const_cast<char*>(r.substitute));
-        break;
-    case Export::kDynamicBox: QuorvelDllDynamicMessageBox(r.id, r.token); break;
-    default: QuorvelDllMessageBox(r.id); break;
+        return true;
+    case Export::kDynamicBox: QuorvelDllDynamicMessageBox(r.id, r.token); return true;
+    case Export::kPlainBox: QuorvelDllMessageBox(r.id); return true;
+    default: return false;
     }
 }
 
-// With the registry still: the size and the text.
-Answer QuietAnswer(const Request& r)
+StressPlan Plan(const std::vector<std::uint16_t>& languages)
 {
-    const QuorvelSize size = CallString(r, nullptr, 0);
-    std::vector<char> buffer(size + 1);
-    CallString(r, buffer.data(), size);
-    return {size, buffer.data()};
+    StressPlan plan;
+    plan.variants = languages.size();
+    plan.requests = Requests().size();
+    plan.enterVariant = [&languages](std::size_t v) { standin::SetThreadLanguage(languages[v]); };
+    plan.call = [](std::size_t i, char* buffer, std::uint32_t size) { return CallString(Requests()[i], buffer, size); };
+    plan.showsBox = [](std::size_t i) { return ShowsBox(Requests()[i]); };
+    plan.changeRegistry = [](std::mt19937& random) {
+        switch (random() % 4) {
+        case 0: SetValueOrRemove(kNtKey, "ProductName", kNtProducts[random() % 3]); break;
+        case 1: SetValueOrRemove(kUninstallKey, "VorProviderName", kProviders[random() % 4]); break;
+        case 2: SetValueOrRemove(kUninstallKey, "VorFile", kFiles[random() % 2]); break;
+        default:
+            standin::RemoveKey(kUninstallKey);
+            standin::CreateKey(kUninstallKey);
+            SetValueOrRemove(kUninstallKey, "VorProviderName", kProviders[random() % 4]);
+            break;
+        }
+    };
+    plan.iterations = StressIterations(1000);
+    return plan;
 }
 
-// ---- The stress --------------------------------------------------------------------
-
-struct Valid {
-    std::map<std::pair<std::uint16_t, std::size_t>, std::set<Answer>> answers;  // (language, request)
-    std::map<std::pair<std::uint16_t, std::size_t>, std::set<QuorvelSize>> sizes;
-    std::set<std::string> boxes;
-};
-
 // Every answer each request can have in each language, over every mix of
-// the registry's values.
-Valid ValidAnswers(const std::vector<std::uint16_t>& languages)
+// the registry's values, and every text a box can show.
+StressAnswers ValidAnswers(const StressPlan& plan, std::set<std::string>* boxes)
 {
-    Valid valid;
+    StressAnswers answers;
     SetSystem();
     for (const char* nt : kNtProducts) {
         SetValueOrRemove(kNtKey, "ProductName", nt);
@@ -150,21 +143,9 @@ Valid ValidAnswers(const std::vector<std::uint16_t>& languages)
             SetValueOrRemove(kUninstallKey, "VorProviderName", provider);
             for (const char* file : kFiles) {
                 SetValueOrRemove(kUninstallKey, "VorFile", file);
-                for (std::uint16_t language : languages) {
-                    standin::SetThreadLanguage(language);
-                    for (std::size_t i = 0; i < Requests().size(); ++i) {
-                        const Request& r = Requests()[i];
-                        if (IsBox(r)) {
-                            ShowBox(r);
-                            for (const auto& box : standin::TakeShownBoxes())
-                                valid.boxes.insert(box.text);
-                            continue;
-                        }
-                        const Answer answer = QuietAnswer(r);
-                        valid.answers[{language, i}].insert(answer);
-                        valid.sizes[{language, i}].insert(answer.size);
-                    }
-                }
+                RecordAnswers(plan, &answers);
+                for (const auto& box : standin::TakeShownBoxes())
+                    boxes->insert(box.text);
             }
         }
     }
@@ -172,14 +153,8 @@ Valid ValidAnswers(const std::vector<std::uint16_t>& languages)
     standin::RemoveKey(kUninstallKey);
     standin::CreateKey(kUninstallKey);
     // A box whose text grew between its size query and its fill is empty.
-    valid.boxes.insert("");
-    return valid;
-}
-
-int Iterations()
-{
-    const char* set = std::getenv("QUORVEL_STRESS_ITERATIONS");
-    return set ? std::atoi(set) : 1000;
+    boxes->insert("");
+    return answers;
 }
 
 struct CodePageCase {
@@ -194,87 +169,24 @@ class ThreadStress : public testing::TestWithParam<CodePageCase> {};
 
 TEST_P(ThreadStress, EveryAnswerIsOneTheRegistryCanGive)
 {
-    constexpr int kCallers = 4;
     standin::Reset();
     standin::SetCodePage(GetParam().codePage);
-    const std::vector<std::uint16_t>& languages = GetParam().languages;
-    const Valid valid = ValidAnswers(languages);
+    const StressPlan plan = Plan(GetParam().languages);
+    std::set<std::string> validBoxes;
+    const StressAnswers valid = ValidAnswers(plan, &validBoxes);
     SetSystem();
     const Holdings before;
 
-    std::atomic<int> running{kCallers};
-    std::mutex faultLock;
-    std::vector<std::string> faults;
-    const auto fault = [&](std::string what) {
-        const std::lock_guard<std::mutex> guard(faultLock);
-        if (faults.size() < 20)
-            faults.push_back(std::move(what));
-    };
-
-    std::vector<std::thread> threads;
-    threads.emplace_back([&] {
-        std::mt19937 random(1);
-        while (running > 0) {
-            switch (random() % 4) {
-            case 0: SetValueOrRemove(kNtKey, "ProductName", kNtProducts[random() % 3]); break;
-            case 1: SetValueOrRemove(kUninstallKey, "VorProviderName", kProviders[random() % 4]); break;
-            case 2: SetValueOrRemove(kUninstallKey, "VorFile", kFiles[random() % 2]); break;
-            default:
-                standin::RemoveKey(kUninstallKey);
-                standin::CreateKey(kUninstallKey);
-                SetValueOrRemove(kUninstallKey, "VorProviderName", kProviders[random() % 4]);
-                break;
-            }
-            std::this_thread::yield();
-        }
-    });
-    for (int t = 0; t < kCallers; ++t) {
-        threads.emplace_back([&, t] {
-            std::mt19937 random(100 + t);
-            for (int n = 0; n < Iterations(); ++n) {
-                const std::uint16_t language = languages[random() % languages.size()];
-                standin::SetThreadLanguage(language);
-                const std::size_t i = random() % Requests().size();
-                const Request& r = Requests()[i];
-                if (IsBox(r)) {
-                    ShowBox(r);
-                    continue;
-                }
-                const auto& sizes = valid.sizes.at({language, i});
-                const QuorvelSize size = CallString(r, nullptr, 0);
-                if (!sizes.count(size)) {
-                    fault("request " + std::to_string(i) + ": size query gave " + std::to_string(size));
-                    continue;
-                }
-                GuardedBuffer buffer(size);
-                const QuorvelSize filled = CallString(r, buffer.data(), size);
-                if (!sizes.count(filled)) {
-                    fault("request " + std::to_string(i) + ": fill gave " + std::to_string(filled));
-                } else if (filled <= size) {
-                    const char* nul = static_cast<const char*>(std::memchr(buffer.data(), 0, size));
-                    const std::string text(buffer.data(), nul ? nul - buffer.data() : 0);
-                    if (!nul || !valid.answers.at({language, i}).count({filled, text}) ||
-                        !buffer.UntouchedOutside(text.size() + 1))
-                        fault("request " + std::to_string(i) + ": fill wrote " + Hex(text));
-                } else if (!buffer.Untouched()) {
-                    fault("request " + std::to_string(i) + ": a fill that did not fit wrote");
-                }
-            }
-            --running;
-        });
-    }
-    for (std::thread& thread : threads)
-        thread.join();
-
-    for (const std::string& f : faults)
-        ADD_FAILURE() << f;
+    const StressResult result = RunStress(plan, valid);
+    for (const std::string& fault : result.faults)
+        ADD_FAILURE() << fault;
     std::size_t boxes = 0;
     for (const auto& box : standin::TakeShownBoxes()) {
         ++boxes;
-        EXPECT_TRUE(valid.boxes.count(box.text)) << "a box showed " << Hex(box.text);
+        EXPECT_TRUE(validBoxes.count(box.text)) << "a box showed " << Hex(box.text);
     }
     EXPECT_GT(boxes, 0u);
-    EXPECT_EQ(Holdings(), before) << "before: " << before.Describe() << "; after: " << Holdings().Describe();
+    ExpectHeldAsBefore(before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -286,4 +198,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CodePageCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace quorvel::evidence
+}  // namespace quorvel::test

@@ -1,7 +1,7 @@
 // Search and upper-casing of 8-bit text, character by character in the
 // active code page: a trail byte never starts a match and is never changed on
 // its own.
-#include "standin_test.h"
+#include "tests/support/standin/standin_test.h"
 #include "text/ansi_text.h"
 
 namespace quorvel::test {

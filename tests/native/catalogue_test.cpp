@@ -4,9 +4,10 @@
 #include <algorithm>
 
 #include "catalog/load_catalog_string.h"
-#include "fingerprints.h"
 #include "module/exports.h"
-#include "standin_test.h"
+#include "tests/catalogue/fingerprints.h"
+#include "tests/support/guarded_buffer.h"
+#include "tests/support/standin/standin_test.h"
 
 namespace quorvel::test {
 namespace {

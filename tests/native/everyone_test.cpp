@@ -1,7 +1,8 @@
 // ID 20001: the system's name of the Everyone group on the NT family, the
 // catalogue's text everywhere else and whenever the system cannot tell it.
 #include "module/exports.h"
-#include "standin_test.h"
+#include "tests/support/guarded_buffer.h"
+#include "tests/support/standin/standin_test.h"
 
 namespace quorvel::test {
 namespace {

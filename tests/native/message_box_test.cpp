@@ -1,7 +1,7 @@
 // The three message boxes: which text each shows, from which source, and with
 // an empty caption.
 #include "module/exports.h"
-#include "standin_test.h"
+#include "tests/support/standin/standin_test.h"
 
 namespace quorvel::test {
 namespace {

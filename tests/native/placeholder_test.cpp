@@ -2,7 +2,8 @@
 // default, values of odd shapes, tokens that name no value, the one-byte
 // margin of the size, and running out of memory anywhere.
 #include "module/exports.h"
-#include "standin_test.h"
+#include "tests/support/guarded_buffer.h"
+#include "tests/support/standin/standin_test.h"
 
 namespace quorvel::test {
 namespace {

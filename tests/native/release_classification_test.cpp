@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "probes/release_classification.h"
-#include "standin_test.h"
+#include "tests/support/standin/standin_test.h"
 
 namespace quorvel::test {
 namespace {
@@ -128,9 +128,9 @@ TEST_F(ReleaseClassification, RunningOutOfMemoryNeverMakesNt4)
     // reads tell, but a name that could not be read for want of memory is not
     // the missing name of NT 4.0.
     Install({"XP over 98", k98, "A", true, "Microsoft Windows XP", kNt4, kWindowsXp});
-    const std::size_t sites = ForEachFailedAllocation([](const FailedAllocation& failure) {
+    const std::size_t sites = ForEachFailedAllocation([](const InjectedFailure& failure) {
         const WindowsReleaseCode code = ClassifyWindowsRelease();
-        if (failure.Happened())
+        if (failure.Reached())
             EXPECT_TRUE(code == kWindowsXp || code == kWindows98A || code == kWindows98 || code == kUnknownRelease)
                 << code;
         else

@@ -1,6 +1,6 @@
 // ReplaceFirst: the first occurrence only, found on character boundaries of
 // the code page, and the replacement never searched again.
-#include "standin_test.h"
+#include "tests/support/standin/standin_test.h"
 #include "text/replace_first.h"
 
 namespace quorvel::test {
@@ -46,9 +46,9 @@ TEST_F(ReplaceFirstTest, Cases)
 
 TEST_F(ReplaceFirstTest, NoBlockLeftWhenMemoryRunsOut)
 {
-    const std::size_t sites = ForEachFailedAllocation([](const FailedAllocation& failure) {
+    const std::size_t sites = ForEachFailedAllocation([](const InjectedFailure& failure) {
         const HeapText result = ReplaceFirst("No <VorFile> here", "<VorFile>", "a.inf");
-        if (failure.Happened())
+        if (failure.Reached())
             EXPECT_FALSE(result);
         else
             EXPECT_STREQ(result.c_str(), "No a.inf here");

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "message_box_watch.h"
-#include "support/quorvel_module.h"
+#include "tests/support/windows/message_box_watch.h"
+#include "tests/support/windows/quorvel_module.h"
 
 extern "C" std::uint32_t QuorvelCallCdecl(const void* function, const std::uint32_t* arguments, std::uint32_t count,
                                           std::int32_t* stackDelta);

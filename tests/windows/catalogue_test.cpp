@@ -7,9 +7,10 @@
 
 #include <algorithm>
 
-#include "fingerprints.h"
-#include "support/expected_texts.h"
-#include "support/quorvel_module.h"
+#include "tests/catalogue/fingerprints.h"
+#include "tests/support/hex.h"
+#include "tests/support/windows/expected_texts.h"
+#include "tests/support/windows/quorvel_module.h"
 
 namespace quorvel::test {
 namespace {

@@ -8,8 +8,9 @@
 #include <cstdio>
 #include <string>
 
-#include "message_box_watch.h"
-#include "support/quorvel_module.h"
+#include "tests/support/hex.h"
+#include "tests/support/windows/message_box_watch.h"
+#include "tests/support/windows/quorvel_module.h"
 
 namespace {
 

@@ -8,10 +8,11 @@
 #include <map>
 #include <sstream>
 
-#include "support/child_process.h"
-#include "support/expected_texts.h"
-#include "support/quorvel_module.h"
-#include "support/registry_fixture.h"
+#include "tests/support/hex.h"
+#include "tests/support/windows/child_process.h"
+#include "tests/support/windows/expected_texts.h"
+#include "tests/support/windows/quorvel_module.h"
+#include "tests/support/windows/registry_fixture.h"
 
 namespace quorvel::test {
 namespace {

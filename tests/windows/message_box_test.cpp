@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "message_box_watch.h"
-#include "support/quorvel_module.h"
-#include "support/registry_fixture.h"
+#include "tests/support/windows/message_box_watch.h"
+#include "tests/support/windows/quorvel_module.h"
+#include "tests/support/windows/registry_fixture.h"
 
 namespace quorvel::test {
 namespace {

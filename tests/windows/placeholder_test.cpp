@@ -1,8 +1,8 @@
 // Placeholder expansion against the real registry of the test's prefix.
 #include <gtest/gtest.h>
 
-#include "support/quorvel_module.h"
-#include "support/registry_fixture.h"
+#include "tests/support/windows/quorvel_module.h"
+#include "tests/support/windows/registry_fixture.h"
 
 namespace quorvel::test {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "support/child_process.h"
-#include "support/quorvel_module.h"
-#include "support/registry_fixture.h"
+#include "tests/support/windows/child_process.h"
+#include "tests/support/windows/quorvel_module.h"
+#include "tests/support/windows/registry_fixture.h"
 
 namespace quorvel::test {
 namespace {

@@ -11,19 +11,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
-#include <map>
-#include <mutex>
 #include <random>
-#include <set>
 #include <string>
-#include <thread>
-#include <vector>
 
-#include "support/quorvel_module.h"
-#include "support/registry_fixture.h"
+#include "tests/support/thread_stress.h"
+#include "tests/support/windows/quorvel_module.h"
+#include "tests/support/windows/registry_fixture.h"
 
 namespace quorvel::test {
 namespace {
@@ -91,16 +85,24 @@ public:
     HKEY uninstall = nullptr;
 };
 
-struct Answer {
-    QuorvelSize size;
-    std::string text;
-    bool operator<(const Answer& other) const { return size != other.size ? size < other.size : text < other.text; }
-};
-
-int Iterations()
+StressPlan Plan(const RegistryKeys& keys)
 {
-    const char* set = std::getenv("QUORVEL_STRESS_ITERATIONS");
-    return set ? std::atoi(set) : 400;
+    StressPlan plan;
+    plan.variants = kLocaleCount;
+    plan.requests = kRequestCount;
+    plan.enterVariant = [](std::size_t l) { SetThreadLocale(kLocales[l]); };
+    plan.call = [](std::size_t i, char* buffer, std::uint32_t size) {
+        return static_cast<std::uint32_t>(Call(kRequests[i], buffer, size));
+    };
+    plan.changeRegistry = [&keys](std::mt19937& random) {
+        switch (random() % 3) {
+        case 0: Store(keys.nt, "ProductName", kNtProducts[random() % 3]); break;
+        case 1: Store(keys.uninstall, "VorProviderName", kProviders[random() % 4]); break;
+        default: Store(keys.uninstall, "VorFile", kFiles[random() % 2]); break;
+        }
+    };
+    plan.iterations = StressIterations(400);
+    return plan;
 }
 
 TEST(ThreadStress, EveryAnswerIsOneTheRegistryCanGive)
@@ -110,24 +112,17 @@ TEST(ThreadStress, EveryAnswerIsOneTheRegistryCanGive)
     const ScopedValue provider(HKEY_LOCAL_MACHINE, kUninstallKey, "VorProviderName", std::nullopt);
     const ScopedValue file(HKEY_LOCAL_MACHINE, kUninstallKey, "VorFile", std::nullopt);
     const RegistryKeys keys;
+    const StressPlan plan = Plan(keys);
 
     // Every answer of every request in every thread locale, over every mix.
-    std::map<std::pair<std::size_t, std::size_t>, std::set<Answer>> valid;  // (locale, request)
+    StressAnswers valid;
     for (const char* nt : kNtProducts) {
         Store(keys.nt, "ProductName", nt);
         for (const char* name : kProviders) {
             Store(keys.uninstall, "VorProviderName", name);
             for (const char* path : kFiles) {
                 Store(keys.uninstall, "VorFile", path);
-                for (std::size_t l = 0; l < kLocaleCount; ++l) {
-                    SetThreadLocale(kLocales[l]);
-                    for (std::size_t i = 0; i < kRequestCount; ++i) {
-                        const QuorvelSize size = Call(kRequests[i], nullptr, 0);
-                        std::vector<char> buffer(size + 1);
-                        Call(kRequests[i], buffer.data(), size);
-                        valid[{l, i}].insert({size, buffer.data()});
-                    }
-                }
+                RecordAnswers(plan, &valid);
             }
         }
     }
@@ -137,79 +132,10 @@ TEST(ThreadStress, EveryAnswerIsOneTheRegistryCanGive)
         mostAnswers = std::max(mostAnswers, valid[{l, 1}].size());
     ASSERT_GT(mostAnswers, 1u) << "ID 20001 answers the same on every release";
 
-    constexpr int kCallers = 4;
-    std::atomic<int> running{kCallers};
-    std::mutex faultLock;
-    std::vector<std::string> faults;
-    const auto fault = [&](const std::string& what) {
-        const std::lock_guard<std::mutex> guard(faultLock);
-        if (faults.size() < 20)
-            faults.push_back(what);
-    };
-    std::atomic<long> changes{0};
-
-    std::vector<std::thread> threads;
-    threads.emplace_back([&] {
-        std::mt19937 random(1);
-        while (running > 0) {
-            switch (random() % 3) {
-            case 0: Store(keys.nt, "ProductName", kNtProducts[random() % 3]); break;
-            case 1: Store(keys.uninstall, "VorProviderName", kProviders[random() % 4]); break;
-            default: Store(keys.uninstall, "VorFile", kFiles[random() % 2]); break;
-            }
-            ++changes;
-        }
-    });
-    for (int t = 0; t < kCallers; ++t) {
-        threads.emplace_back([&, t] {
-            std::mt19937 random(100 + t);
-            for (int n = 0; n < Iterations(); ++n) {
-                const std::size_t l = random() % kLocaleCount;
-                SetThreadLocale(kLocales[l]);
-                const std::size_t i = random() % kRequestCount;
-                const std::set<Answer>& answers = valid.at({l, i});
-                const auto validSize = [&](QuorvelSize size) {
-                    for (const Answer& answer : answers) {
-                        if (answer.size == size)
-                            return true;
-                    }
-                    return false;
-                };
-                const QuorvelSize size = Call(kRequests[i], nullptr, 0);
-                if (!validSize(size)) {
-                    fault("request " + std::to_string(i) + ": size query gave " + std::to_string(size));
-                    continue;
-                }
-                // Guard bytes before and after the buffer.
-                std::vector<char> block(size + 64, '\x5a');
-                char* buffer = block.data() + 32;
-                const QuorvelSize filled = Call(kRequests[i], buffer, size);
-                const char* nul = static_cast<const char*>(std::memchr(buffer, 0, size));
-                std::size_t changed = 0;
-                for (std::size_t b = 0; b < block.size(); ++b)
-                    changed += block[b] != '\x5a';
-                if (!validSize(filled)) {
-                    fault("request " + std::to_string(i) + ": fill gave " + std::to_string(filled));
-                } else if (filled <= size) {
-                    const std::string text(buffer, nul ? nul - buffer : 0);
-                    std::size_t outside = 0;
-                    for (std::size_t b = 0; b < block.size(); ++b)
-                        outside += (b < 32 || b > 32 + text.size()) && block[b] != '\x5a';
-                    if (!nul || !answers.count({filled, text}) || outside)
-                        fault("request " + std::to_string(i) + ": fill wrote " + Hex(text));
-                } else if (changed) {
-                    fault("request " + std::to_string(i) + ": a fill that did not fit wrote");
-                }
-            }
-            --running;
-        });
-    }
-    for (std::thread& thread : threads)
-        thread.join();
-
-    for (const std::string& f : faults)
-        ADD_FAILURE() << f;
-    EXPECT_GT(changes.load(), 0);
+    const StressResult result = RunStress(plan, valid);
+    for (const std::string& fault : result.faults)
+        ADD_FAILURE() << fault;
+    EXPECT_GT(result.changes, 0);
 }
 
 }  // namespace

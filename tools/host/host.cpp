@@ -1,4 +1,4 @@
-#include "host.h"
+#include "tools/host/host.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -6,28 +6,17 @@
 
 #include <algorithm>
 #include <iostream>
-#include <map>
 
 #include "catalog/catalog_table.h"
-#include "host.h"
 #include "module/exports.h"
 #include "platform/standin/control.h"
+#include "tests/support/locales.h"
+#include "tests/support/registry_keys.h"
+#include "tools/host/host.h"
 
 namespace {
 
-struct Locale {
-    std::uint16_t language;
-    unsigned codePage;
-};
-
-const std::map<std::string, Locale> kLocales = {
-    {"en_US", {0x0409, 1252}}, {"en_GB", {0x0809, 1252}}, {"de_DE", {0x0407, 1252}}, {"de_CH", {0x0807, 1252}},
-    {"fr_FR", {0x040C, 1252}}, {"es_ES", {0x0C0A, 1252}}, {"it_IT", {0x0410, 1252}}, {"nl_NL", {0x0413, 1252}},
-    {"pt_BR", {0x0416, 1252}}, {"pt_PT", {0x0816, 1252}}, {"ja_JP", {0x0411, 932}},  {"ko_KR", {0x0412, 949}},
-    {"zh_CN", {0x0804, 936}},  {"zh_TW", {0x0404, 950}},
-};
-
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\UninstallVorModem";
+using quorvel::test::kUninstallKey;
 
 std::string ToUtf8(const std::string& ansi)
 {
@@ -55,13 +44,13 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--lang" && i + 1 < argc) {
-            const auto locale = kLocales.find(argv[++i]);
-            if (locale == kLocales.end()) {
+            const quorvel::test::Locale* locale = quorvel::test::FindLocale(argv[++i]);
+            if (!locale) {
                 std::cerr << "quorvel: unknown locale '" << argv[i] << "'\n";
                 return 2;
             }
-            quorvel::standin::SetThreadLanguage(locale->second.language);
-            quorvel::standin::SetCodePage(locale->second.codePage);
+            quorvel::standin::SetThreadLanguage(locale->language);
+            quorvel::standin::SetCodePage(locale->codePage);
         } else if (arg == "--set" && i + 1 < argc) {
             const std::string assignment = argv[++i];
             const std::size_t equals = assignment.find('=');

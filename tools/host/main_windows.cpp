@@ -11,9 +11,10 @@
 #include <iostream>
 
 #include "catalog/catalog_table.h"
-#include "host.h"
-#include "message_box_watch.h"
 #include "quorvel_loader.h"
+#include "tests/support/registry_keys.h"
+#include "tests/support/windows/message_box_watch.h"
+#include "tools/host/host.h"
 
 namespace {
 
@@ -46,15 +47,14 @@ std::vector<unsigned> CatalogueIds()
 // stays in the registry (Wine's prefix) for later calls.
 bool StoreUninstallValue(const std::string& option, const std::string& operand)
 {
-    static const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\UninstallVorModem";
     const std::size_t equals = operand.find('=');
     if (option == "--set" && (equals == std::string::npos || equals == 0)) {
         std::cerr << "quorvel: --set takes NAME=VALUE, not '" << operand << "'\n";
         return false;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, quorvel::test::kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
         std::cerr << "quorvel: cannot open the uninstall key\n";
         return false;
     }

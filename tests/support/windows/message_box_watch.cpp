@@ -1,4 +1,4 @@
-#include "message_box_watch.h"
+#include "tests/support/windows/message_box_watch.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "expected_texts.h"
+#include "tests/support/windows/expected_texts.h"
 
 #include <windows.h>
 

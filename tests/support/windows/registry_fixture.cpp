@@ -1,4 +1,4 @@
-#include "registry_fixture.h"
+#include "tests/support/windows/registry_fixture.h"
 
 #include <vector>
 

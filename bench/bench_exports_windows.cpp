@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "support/quorvel_module.h"
-#include "support/registry_fixture.h"
+#include "tests/support/windows/quorvel_module.h"
+#include "tests/support/windows/registry_fixture.h"
 
 namespace quorvel::test {
 namespace {

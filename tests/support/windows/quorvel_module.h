@@ -16,7 +16,4 @@ std::string GetString(QuorvelDllGetStringFn function, unsigned id);
 // The same for the dynamic string, with its one-byte margin.
 std::string GetDynamicString(unsigned messageId, unsigned tokenId);
 
-// Bytes as hexadecimal, for messages about texts in any code page.
-std::string Hex(const std::string& bytes);
-
 }  // namespace quorvel::test

@@ -7,11 +7,9 @@
 #include <optional>
 #include <string>
 
-namespace quorvel::test {
+#include "tests/support/registry_keys.h"
 
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\UninstallVorModem";
-constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-constexpr char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+namespace quorvel::test {
 
 class ScopedValue {
 public:

@@ -1,4 +1,4 @@
-#include "quorvel_module.h"
+#include "tests/support/windows/quorvel_module.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,17 +34,6 @@ std::string GetDynamicString(unsigned messageId, unsigned tokenId)
     std::vector<char> buffer(size);
     Quorvel().DllGetDynamicString(messageId, buffer.data(), size, tokenId);
     return std::string(buffer.data(), size >= 2 ? size - 2 : 0);
-}
-
-std::string Hex(const std::string& bytes)
-{
-    std::string hex;
-    char digits[3];
-    for (unsigned char byte : bytes) {
-        std::snprintf(digits, sizeof digits, "%02x", byte);
-        hex += digits;
-    }
-    return hex;
 }
 
 }  // namespace quorvel::test
