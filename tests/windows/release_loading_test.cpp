@@ -1,6 +1,6 @@
 // The module loads and serves on every Windows release the installer runs
 // on: each case starts the quorvel tool with the version Wine reports set to
-// that release, and asks it for two texts. Loading sets the error mode.
+// that release, and asks it for three texts. Loading sets the error mode.
 #include <gtest/gtest.h>
 
 #include <windows.h>
