@@ -368,7 +368,7 @@ void ClassificationFloor()
 
 HMODULE g_module;
 
-void LoadCatalogueText(unsigned id)
+void LoadCatalogText(unsigned id)
 {
     char text[256];
     LoadStringA(g_module, id, text, sizeof text);
@@ -393,8 +393,8 @@ void AccountNameFloor()
 
 void DynamicStringFloor(unsigned messageId, unsigned tokenId, const char* valueName)
 {
-    LoadCatalogueText(messageId);
-    LoadCatalogueText(tokenId);
+    LoadCatalogText(messageId);
+    LoadCatalogText(tokenId);
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         ReadValue(key, valueName);
@@ -472,12 +472,12 @@ int main(int argc, char** argv)
     {
         const ScopedValue provider(HKEY_LOCAL_MACHINE, kUninstallKey, "VorProviderName", std::nullopt);
         Row(settings, "DllGetString (ID 9)", [&] { q.DllGetString(9, g_buffer, sizeof g_buffer); },
-            [] { ClassificationFloor(); LoadCatalogueText(9); });
+            [] { ClassificationFloor(); LoadCatalogText(9); });
         Row(settings, "DllGetString (ID 20001, XP)", [&] { q.DllGetString(20001, g_buffer, sizeof g_buffer); },
             [] { ClassificationFloor(); AccountNameFloor(); });
         Row(settings, "GetStringFromQuorvelDll (ID 9)",
             [&] { q.GetStringFromQuorvelDll(9, g_buffer, sizeof g_buffer); },
-            [] { ClassificationFloor(); LoadCatalogueText(9); });
+            [] { ClassificationFloor(); LoadCatalogText(9); });
         Row(settings, "DllGetDynamicString (9, 1002), value absent",
             [&] { q.DllGetDynamicString(9, g_buffer, sizeof g_buffer, 1002); },
             [] { DynamicStringFloor(9, 1002, "VorProviderName"); });
@@ -488,7 +488,7 @@ int main(int argc, char** argv)
         const ScopedValue accented(HKEY_LOCAL_MACHINE, kNtKey, "ProductName",
                                    ScopedValue::Text("Microsoft Windows XP " + std::string(20, '\xe9')));
         Row(settings, "DllGetString (ID 9), NT product name with 20 letters \xc3\xa9",
-            [&] { q.DllGetString(9, g_buffer, sizeof g_buffer); }, [] { ClassificationFloor(); LoadCatalogueText(9); });
+            [&] { q.DllGetString(9, g_buffer, sizeof g_buffer); }, [] { ClassificationFloor(); LoadCatalogText(9); });
     }
     {
         const ScopedValue provider(HKEY_LOCAL_MACHINE, kUninstallKey, "VorProviderName",
@@ -508,7 +508,7 @@ int main(int argc, char** argv)
         char upper[2];
         LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_UPPERCASE, "\xe9", 1, upper, sizeof upper);
     });
-    Unit(settings, "LoadStringA (ID 9)", [] { LoadCatalogueText(9); });
+    Unit(settings, "LoadStringA (ID 9)", [] { LoadCatalogText(9); });
     Unit(settings, "RegOpenKeyExA+RegCloseKey", [] {
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNtKey, 0, KEY_READ, &key) == ERROR_SUCCESS)

@@ -3,7 +3,7 @@
 version resource states the project's version and names the module, and the
 string tables hold exactly the catalogue, every text of every variant.
 
-    check_resources.py QUORVEL.DLL --version X.Y.Z[.T] --catalogue CATALOG_RC
+    check_resources.py QUORVEL.DLL --version X.Y.Z[.T] --catalog CATALOG_RC
 
 Exits 1 and names each difference when something is wrong.
 """
@@ -185,13 +185,13 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('module')
     parser.add_argument('--version', required=True)
-    parser.add_argument('--catalogue', required=True, help='catalog/catalog.rc')
+    parser.add_argument('--catalog', required=True, help='catalog/catalog.rc')
     args = parser.parse_args()
     with open(args.module, 'rb') as f:
         resources = Resources(f.read()).tree
     problems = []
     check_version(resources, args.version, problems)
-    check_strings(resources, args.catalogue, problems)
+    check_strings(resources, args.catalog, problems)
     for problem in problems:
         print(problem, file=sys.stderr)
     if problems:

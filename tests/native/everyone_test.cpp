@@ -52,7 +52,7 @@ TEST_F(Everyone, SystemNameOnTheNtFamilyOnly)
     }
 }
 
-TEST_F(Everyone, CatalogueWhenTheSystemCannotTellTheName)
+TEST_F(Everyone, CatalogWhenTheSystemCannotTellTheName)
 {
     const struct {
         const char* name;

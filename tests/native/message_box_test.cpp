@@ -22,7 +22,7 @@ protected:
     using Texts = std::vector<std::string>;
 };
 
-TEST_F(MessageBox, CatalogueMessage)
+TEST_F(MessageBox, CatalogMessage)
 {
     QuorvelDllMessageBox(2);
     EXPECT_EQ(Shown(), Texts{"Error"});
@@ -30,7 +30,7 @@ TEST_F(MessageBox, CatalogueMessage)
     EXPECT_EQ(Shown(), Texts{""});
 }
 
-TEST_F(MessageBox, EveryoneComesFromTheCatalogueOnlyInThePlainBox)
+TEST_F(MessageBox, EveryoneComesFromTheCatalogOnlyInThePlainBox)
 {
     BecomeRelease(kWindowsXp);
     standin::SetEveryoneName("Alle");

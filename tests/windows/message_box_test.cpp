@@ -28,7 +28,7 @@ protected:
     ScopedValue provider_{HKEY_LOCAL_MACHINE, kUninstallKey, "VorProviderName", std::nullopt};
 };
 
-TEST_F(MessageBoxes, CatalogueTextAsStored)
+TEST_F(MessageBoxes, CatalogTextAsStored)
 {
     ExpectPlainBox(WatchMessageBox([] { Quorvel().DllMessageBox(2); }), "Error");
     ExpectPlainBox(WatchMessageBox([] { Quorvel().DllMessageBox(38); }), "");

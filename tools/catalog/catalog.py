@@ -181,12 +181,12 @@ FINGERPRINTS_HEADER = """\
 # for each ID, the first 8 hex digits of the SHA-256 of its text alone, which
 # name the ID whose text changed. The texts themselves live only in catalog/.
 # After a deliberate change of a text, rewrite this file in the same commit:
-#   tools/catalog/catalog.py catalog/catalog.rc --fingerprints tests/catalogue/fingerprints.txt
+#   tools/catalog/catalog.py catalog/catalog.rc --fingerprints tests/catalog/fingerprints.txt
 """
 
 
 def write_fingerprints(variants, path):
-    served = {language: [entries[i].encode(CODE_PAGES.get(language, DEFAULT_CODE_PAGE)) for i in catalogue_ids()]
+    served = {language: [entries[i].encode(CODE_PAGES.get(language, DEFAULT_CODE_PAGE)) for i in catalog_ids()]
               for language, entries in sorted(variants.items())}
     lines = [FINGERPRINTS_HEADER.rstrip('\n')]
     for language, texts in served.items():
@@ -194,7 +194,7 @@ def write_fingerprints(variants, path):
         code_page = CODE_PAGES.get(language, DEFAULT_CODE_PAGE).removeprefix('cp')
         lines.append(f'variant 0x{language:04X} {code_page} {digest}')
     lines.append('# ID    ' + '   '.join(f'0x{language:04X}' for language in served))
-    for row, string_id in enumerate(catalogue_ids()):
+    for row, string_id in enumerate(catalog_ids()):
         digests = ' '.join(hashlib.sha256(texts[row]).hexdigest()[:8] for texts in served.values())
         lines.append(f'{string_id:<7} {digests}')
     with open(path, 'w', encoding='utf-8') as f:

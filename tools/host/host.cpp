@@ -180,7 +180,7 @@ std::string Escaped(const std::string& text, bool json)
     return escaped;
 }
 
-int CatalogueCommand(const Context& context, const std::vector<std::string>& args)
+int CatalogCommand(const Context& context, const std::vector<std::string>& args)
 {
     std::string format = "table";
     if (args.size() == 3 && args[1] == "--format")
@@ -238,7 +238,7 @@ int Run(const std::vector<std::string>& args, const HostServices& services, std:
     if (command == "dynamic-box")
         return DynamicBoxCommand(context, rest);
     if (command == "catalogue")
-        return CatalogueCommand(context, rest);
+        return CatalogCommand(context, rest);
     return Usage(context, "unknown command '" + command + "'");
 }
 

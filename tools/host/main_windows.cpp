@@ -31,7 +31,7 @@ std::string AnsiToUtf8(const std::string& ansi)
     return utf8;
 }
 
-std::vector<unsigned> CatalogueIds()
+std::vector<unsigned> CatalogIds()
 {
     std::vector<unsigned> ids;
     for (std::size_t i = 0; i < quorvel::catalog::kEntryCount; ++i) {
@@ -107,6 +107,6 @@ int main(int argc, char** argv)
         return quorvel::test::WatchMessageBox(call).text;
     };
     services.toUtf8 = AnsiToUtf8;
-    services.catalogIds = CatalogueIds();
+    services.catalogIds = CatalogIds();
     return quorvel::host::Run(args, services, std::cout, std::cerr);
 }

@@ -100,7 +100,7 @@ inline std::string LoadedText(unsigned id)
 
 // The stored text of `id` in the variant `language`, converted to the active
 // code page; empty for an ID the variant lacks.
-inline std::string CatalogueText(std::uint16_t language, unsigned id)
+inline std::string CatalogText(std::uint16_t language, unsigned id)
 {
     for (std::size_t i = 0; i < catalog::kEntryCount; ++i) {
         if (catalog::kEntries[i].language == language && catalog::kEntries[i].id == id)

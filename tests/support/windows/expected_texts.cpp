@@ -32,7 +32,7 @@ std::string ToAnsi(const char16_t* text)
 
 }  // namespace
 
-std::vector<unsigned> CatalogueIds()
+std::vector<unsigned> CatalogIds()
 {
     std::set<unsigned> ids;
     for (std::size_t i = 0; i < catalog::kEntryCount; ++i)

@@ -9,7 +9,7 @@
 namespace quorvel::test {
 
 // Every ID the catalogue holds.
-std::vector<unsigned> CatalogueIds();
+std::vector<unsigned> CatalogIds();
 
 // The variant the resource loader should pick for `language`: exact, then
 // primary language with neutral sublanguage; 0 when neither exists.

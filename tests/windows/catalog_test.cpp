@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "tests/catalogue/fingerprints.h"
+#include "tests/catalog/fingerprints.h"
 #include "tests/support/hex.h"
 #include "tests/support/windows/expected_texts.h"
 #include "tests/support/windows/quorvel_module.h"
@@ -19,13 +19,13 @@ constexpr unsigned kFirstLocalizedId = 20001;
 
 // On releases where the Everyone rule applies, 20001 is the account's name;
 // Wine's default registry classifies as none of them.
-TEST(Catalogue, EveryIdInTheThreadsVariantThroughBothExports)
+TEST(Catalog, EveryIdInTheThreadsVariantThroughBothExports)
 {
     const LANGID language = GetUserDefaultUILanguage();
     const std::uint16_t variant = VariantFor(language);
     SCOPED_TRACE(testing::Message() << "UI language 0x" << std::hex << language << ", code page " << std::dec
                                     << GetACP() << ", variant 0x" << std::hex << variant);
-    for (unsigned id : CatalogueIds()) {
+    for (unsigned id : CatalogIds()) {
         SCOPED_TRACE(testing::Message() << "ID " << id);
         const std::string viaDllGetString = GetString(Quorvel().DllGetString, id);
         const std::string viaPlainName = GetString(Quorvel().GetStringFromQuorvelDll, id);
@@ -44,7 +44,7 @@ TEST(Catalogue, EveryIdInTheThreadsVariantThroughBothExports)
 
 // Against the committed fingerprint of the thread's variant, where the run's
 // code page is the variant's own.
-TEST(Catalogue, TextsAsTheCommittedFingerprint)
+TEST(Catalog, TextsAsTheCommittedFingerprint)
 {
     const std::uint16_t variant = VariantFor(GetUserDefaultUILanguage());
     for (const Fingerprint& fingerprint : CommittedFingerprints()) {
@@ -58,7 +58,7 @@ TEST(Catalogue, TextsAsTheCommittedFingerprint)
     GTEST_SKIP() << "no variant of its own in code page " << GetACP();
 }
 
-TEST(Catalogue, IdsWithoutTextAnswerTheEmptyText)
+TEST(Catalog, IdsWithoutTextAnswerTheEmptyText)
 {
     // 65545 and 85537 would reach texts 9 and 20001 if only the low 16 bits counted.
     for (unsigned id : {0u, 38u, 100u, 119u, 1000u, 1006u, 20000u, 20012u, 61440u, 65535u, 65545u, 85537u}) {

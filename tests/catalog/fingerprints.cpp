@@ -1,4 +1,4 @@
-#include "tests/catalogue/fingerprints.h"
+#include "tests/catalog/fingerprints.h"
 
 #include <array>
 #include <cstdio>

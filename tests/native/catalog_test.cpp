@@ -5,7 +5,7 @@
 
 #include "catalog/load_catalog_string.h"
 #include "module/exports.h"
-#include "tests/catalogue/fingerprints.h"
+#include "tests/catalog/fingerprints.h"
 #include "tests/support/guarded_buffer.h"
 #include "tests/support/standin/standin_test.h"
 
@@ -19,7 +19,7 @@ struct Variant {
 constexpr Variant kVariants[] = {{0x0004, 936},  {0x0007, 1252}, {0x000A, 1252}, {0x000C, 1252}, {0x0010, 1252},
                                  {0x0013, 1252}, {0x0016, 1252}, {0x0409, 1252}, {0x0411, 932},  {0x0412, 949}};
 
-std::vector<unsigned> CatalogueIds()
+std::vector<unsigned> CatalogIds()
 {
     std::vector<unsigned> ids;
     for (const auto& [first, last] : {std::pair{1u, 37u}, {101u, 118u}, {1001u, 1005u}, {20001u, 20011u}}) {
@@ -41,16 +41,16 @@ std::string Served(QuorvelSize (*get)(unsigned, char*, QuorvelSize), unsigned id
     return text;
 }
 
-using Catalogue = StandinTest;
+using Catalog = StandinTest;
 
-TEST_F(Catalogue, EveryIdOfEveryVariantInItsCodePage)
+TEST_F(Catalog, EveryIdOfEveryVariantInItsCodePage)
 {
     for (const Variant& variant : kVariants) {
         standin::SetCodePage(variant.codePage);
         standin::SetThreadLanguage(variant.language);
-        for (const unsigned id : CatalogueIds()) {
+        for (const unsigned id : CatalogIds()) {
             SCOPED_TRACE(testing::Message() << "variant " << variant.language << " id " << id);
-            const std::string expected = CatalogueText(variant.language, id);
+            const std::string expected = CatalogText(variant.language, id);
             EXPECT_FALSE(expected.empty());
             EXPECT_LE(expected.size(), 239u);
             // The variant's own code page represents every character.
@@ -59,7 +59,7 @@ TEST_F(Catalogue, EveryIdOfEveryVariantInItsCodePage)
             EXPECT_EQ(Served(GetStringFromQuorvelDll, id), expected);
             // Texts 1 to 118 and the tokens are the English ones everywhere.
             if (id < 20001) {
-                EXPECT_EQ(expected, CatalogueText(0x0409, id));
+                EXPECT_EQ(expected, CatalogText(0x0409, id));
             }
         }
     }
@@ -67,7 +67,7 @@ TEST_F(Catalogue, EveryIdOfEveryVariantInItsCodePage)
 
 // An edit of a text fails here, with the variant and ID, until its
 // fingerprint is rewritten (see fingerprints.txt).
-TEST_F(Catalogue, EveryVariantAsItsCommittedFingerprint)
+TEST_F(Catalog, EveryVariantAsItsCommittedFingerprint)
 {
     ASSERT_EQ(CommittedFingerprints().size(), std::size(kVariants));
     for (const Variant& variant : kVariants) {
@@ -81,7 +81,7 @@ TEST_F(Catalogue, EveryVariantAsItsCommittedFingerprint)
     }
 }
 
-TEST_F(Catalogue, IdsWithoutTextAnswerTheEmptyText)
+TEST_F(Catalog, IdsWithoutTextAnswerTheEmptyText)
 {
     // On an NT-family system, so that an ID that merely aliases 20001 in its
     // low 16 bits would show up as the account name.
@@ -96,7 +96,7 @@ TEST_F(Catalogue, IdsWithoutTextAnswerTheEmptyText)
     }
 }
 
-TEST_F(Catalogue, VariantForTheThreadLanguage)
+TEST_F(Catalog, VariantForTheThreadLanguage)
 {
     const struct {
         std::uint16_t thread;
@@ -109,14 +109,14 @@ TEST_F(Catalogue, VariantForTheThreadLanguage)
         standin::SetCodePage(c.variant == 0x0004 ? 936 : c.variant == 0x0411 ? 932 : 1252);
         standin::SetThreadLanguage(c.thread);
         for (unsigned id = 20001; id <= 20011; ++id)
-            EXPECT_EQ(Served(QuorvelDllGetString, id), CatalogueText(c.variant, id)) << id;
+            EXPECT_EQ(Served(QuorvelDllGetString, id), CatalogText(c.variant, id)) << id;
     }
     standin::SetCodePage(1252);
     standin::SetThreadLanguage(0x0807);
     EXPECT_EQ(Served(QuorvelDllGetString, 20001), "Jeder");
 }
 
-TEST_F(Catalogue, LocalizedNamesWithTheirOwnRules)
+TEST_F(Catalog, LocalizedNamesWithTheirOwnRules)
 {
     // The Japanese name of the VPN adapter, unit for unit.
     const std::u16string japaneseVpn =
@@ -134,12 +134,12 @@ TEST_F(Catalogue, LocalizedNamesWithTheirOwnRules)
     EXPECT_NE(Served(QuorvelDllGetString, 20011), Served(QuorvelDllGetString, 20003));
     for (const Variant& variant : kVariants) {
         if (variant.language != 0x0016) {
-            EXPECT_EQ(CatalogueText(variant.language, 20011), CatalogueText(variant.language, 20003));
+            EXPECT_EQ(CatalogText(variant.language, 20011), CatalogText(variant.language, 20003));
         }
     }
 }
 
-TEST_F(Catalogue, SpacesLineFeedsAndQuotationMarksAreKept)
+TEST_F(Catalog, SpacesLineFeedsAndQuotationMarksAreKept)
 {
     const std::string setupHelp = Served(QuorvelDllGetString, 25);
     EXPECT_EQ(setupHelp.size(), 239u) << "the longest text";
@@ -154,16 +154,16 @@ TEST_F(Catalogue, SpacesLineFeedsAndQuotationMarksAreKept)
     EXPECT_NE(readMe.find("\"ReadMe.txt\""), std::string::npos);
 }
 
-TEST_F(Catalogue, ModuleAttachQuietsCriticalErrors)
+TEST_F(Catalog, ModuleAttachQuietsCriticalErrors)
 {
     EXPECT_EQ(standin::ErrorMode() & 0x8001u, 0x8001u);
 }
 
 // ---- Texts longer than the first, fixed load ------------------------------------
 
-using CatalogueLoad = StandinTest;
+using CatalogLoad = StandinTest;
 
-TEST_F(CatalogueLoad, LongTextsComeBackWhole)
+TEST_F(CatalogLoad, LongTextsComeBackWhole)
 {
     // Single-byte texts around the first load's 256 bytes and beyond, and
     // double-byte ones whose characters straddle it: the loader leaves out a
