@@ -36,30 +36,46 @@ target_link_libraries(Quorvel PRIVATE kernel32 user32 advapi32 gcc)
 
 # ---- Time stamps ---------------------------------------------------------------------
 # Windows compares a module's time stamp with the one a host bound its imports
-# against, so each release needs a stamp of its own: the commit's time, or
-# SOURCE_DATE_EPOCH when set.
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
-    set(quorvel_default_epoch $ENV{SOURCE_DATE_EPOCH})
+# against, so each release needs a stamp of its own: QUORVEL_SOURCE_DATE_EPOCH
+# when given, else SOURCE_DATE_EPOCH when set, else the time of the commit
+# built. A new commit or checkout reconfigures the build (HEAD and its reflog
+# are configure dependencies), so the stamp follows the commit without anyone
+# reconfiguring by hand.
+set(QUORVEL_SOURCE_DATE_EPOCH "" CACHE STRING
+    "Time stamp of the built module (seconds since 1970); empty: SOURCE_DATE_EPOCH, else the commit's time")
+if(NOT QUORVEL_SOURCE_DATE_EPOCH STREQUAL "")
+    set(quorvel_time_stamp ${QUORVEL_SOURCE_DATE_EPOCH})
+elseif(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(quorvel_time_stamp $ENV{SOURCE_DATE_EPOCH})
 else()
     execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
-                    OUTPUT_VARIABLE quorvel_default_epoch OUTPUT_STRIP_TRAILING_WHITESPACE
+                    OUTPUT_VARIABLE quorvel_time_stamp OUTPUT_STRIP_TRAILING_WHITESPACE
                     RESULT_VARIABLE quorvel_git_result ERROR_QUIET)
-    if(NOT quorvel_git_result EQUAL 0 OR NOT quorvel_default_epoch MATCHES "^[0-9]+$")
-        set(quorvel_default_epoch 0)
+    if(NOT quorvel_git_result EQUAL 0)
+        set(quorvel_time_stamp 0)
     endif()
+    foreach(name HEAD logs/HEAD)
+        execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} rev-parse --path-format=absolute --git-path ${name}
+                        OUTPUT_VARIABLE quorvel_git_file OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+        if(quorvel_git_file AND EXISTS ${quorvel_git_file})
+            set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${quorvel_git_file})
+        endif()
+    endforeach()
 endif()
-set(QUORVEL_SOURCE_DATE_EPOCH ${quorvel_default_epoch} CACHE STRING
-    "Time stamp of the built module and its import libraries (seconds since 1970)")
-if(NOT QUORVEL_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
-    message(FATAL_ERROR "QUORVEL_SOURCE_DATE_EPOCH must be a number of seconds, not '${QUORVEL_SOURCE_DATE_EPOCH}'")
+if(NOT quorvel_time_stamp MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "The module's time stamp must be a number of seconds, not '${quorvel_time_stamp}'")
 endif()
+# The stamp also as a file that the link depends on: a new stamp relinks the
+# module, which runs the finishing step below with it.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/module-time-stamp.txt CONTENT "${quorvel_time_stamp}\n")
+set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/module-time-stamp.txt)
 
 # ---- Finishing the linked module -----------------------------------------------------
 set(quorvel_binutils_prefix ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-)
 add_custom_command(TARGET Quorvel POST_BUILD
     COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/pe/finish_module.py
             --nm ${quorvel_binutils_prefix}nm --objcopy ${quorvel_binutils_prefix}objcopy
-            --time-stamp ${QUORVEL_SOURCE_DATE_EPOCH} $<TARGET_FILE:Quorvel>
+            --time-stamp ${quorvel_time_stamp} $<TARGET_FILE:Quorvel>
     COMMENT "Checking, stripping and stamping Quorvel.dll"
     VERBATIM)
 set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS
