@@ -79,6 +79,9 @@ function(quorvel_windows_tests_done)
         "results='${quorvel_guest_results}'\n"
         "rm -rf \"$results\" && mkdir -p \"$results\"\n"
         "wine reg add 'HKCU\\Software\\Wine\\Drivers' /v Graphics /d null /f >/dev/null 2>&1\n"
+        "# A program started while the server of the last one shuts down can die\n"
+        "# before it starts: each waits for the server to be gone.\n"
+        "wineserver -w\n"
         "run() {\n"
         "    local name=$1 locale=$2; shift 2\n"
         "    LC_ALL=$locale WINEDEBUG=-all,err+all wine \"$@\" >\"$results/$name.log\" 2>\"$results/$name.err\"\n"
@@ -86,10 +89,11 @@ function(quorvel_windows_tests_done)
         "    wineserver -w\n"
         "}\n"
         "${jobs}")
-    # The guest's own limit stays under CTest's: on a machine whose cores are
-    # shared, the whole job can take longer than the guest's default of 900 s.
+    # The guest's own limit stays under CTest's, so that a boot that overruns
+    # still shows the guest's console.
     add_test(NAME windows32.boot_guest
-             COMMAND ${QUORVEL_WIN32_GUEST} run --timeout 2700 --workdir ${PROJECT_SOURCE_DIR} --script ${script})
-    set_tests_properties(windows32.boot_guest PROPERTIES FIXTURES_SETUP guest_runs TIMEOUT 3000
-                         RESOURCE_LOCK emulated_machine)
+             COMMAND ${QUORVEL_WIN32_GUEST} run --timeout ${QUORVEL_GUEST_JOB_SECONDS}
+                     --workdir ${PROJECT_SOURCE_DIR} --script ${script})
+    set_tests_properties(windows32.boot_guest PROPERTIES FIXTURES_SETUP guest_runs FIXTURES_REQUIRED emulated_machine
+                         TIMEOUT ${QUORVEL_GUEST_TEST_SECONDS} RESOURCE_LOCK emulated_machine)
 endfunction()
