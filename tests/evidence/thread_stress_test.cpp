@@ -1,11 +1,12 @@
 // Several threads call every export at once, each switching its thread
-// language from call to call, while another thread keeps changing the
-// registry values the module reads: the NT product name (which decides
-// whether ID 20001 is the system's account name), the provider name and the
-// file name under the uninstall key, and the uninstall key itself. Every
-// answer must be one that some registry state gives, sizes and texts alike,
-// and a fill whose text grew since the size query must leave the buffer
-// untouched. tools/test-all also runs this under ThreadSanitizer.
+// language from call to call (every variant's, and every locale's of the
+// code page), while another thread keeps changing the registry values the
+// module reads: the NT product name (which decides whether ID 20001 is the
+// system's account name), the provider name and the file name under the
+// uninstall key, and the uninstall key itself. Every answer must be one that
+// some registry state gives, sizes and texts alike, and a fill whose text
+// grew since the size query must leave the buffer untouched. tools/test-all
+// also runs this under ThreadSanitizer.
 //
 // QUORVEL_STRESS_ITERATIONS sets the calls per thread and code page (1000).
 #include <gtest/gtest.h>
@@ -157,21 +158,29 @@ StressAnswers ValidAnswers(const StressPlan& plan, std::set<std::string>* boxes)
     return answers;
 }
 
-struct CodePageCase {
-    const char* name;
-    unsigned codePage;
+// The languages of the locales that run `codePage`, and every variant's.
+std::vector<std::uint16_t> ThreadLanguages(unsigned codePage)
+{
     std::vector<std::uint16_t> languages;
-};
+    for (const Locale& locale : kLocales) {
+        if (locale.codePage == codePage)
+            languages.push_back(locale.language);
+    }
+    for (const Variant& variant : kVariants) {
+        if (variant.locale.codePage != codePage)
+            languages.push_back(variant.locale.language);
+    }
+    return languages;
+}
 
-void PrintTo(const CodePageCase& c, std::ostream* os) { *os << c.name; }
-
-class ThreadStress : public testing::TestWithParam<CodePageCase> {};
+class ThreadStress : public testing::TestWithParam<unsigned> {};
 
 TEST_P(ThreadStress, EveryAnswerIsOneTheRegistryCanGive)
 {
     standin::Reset();
-    standin::SetCodePage(GetParam().codePage);
-    const StressPlan plan = Plan(GetParam().languages);
+    standin::SetCodePage(GetParam());
+    const std::vector<std::uint16_t> languages = ThreadLanguages(GetParam());
+    const StressPlan plan = Plan(languages);
     std::set<std::string> validBoxes;
     const StressAnswers valid = ValidAnswers(plan, &validBoxes);
     SetSystem();
@@ -189,13 +198,8 @@ TEST_P(ThreadStress, EveryAnswerIsOneTheRegistryCanGive)
     ExpectHeldAsBefore(before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CodePages, ThreadStress,
-    testing::Values(CodePageCase{"Western", 1252, {0x0409, 0x0407, 0x040C, 0x0410, 0x0413, 0x0416, 0x040A, 0x0419}},
-                    CodePageCase{"Japanese", 932, {0x0411, 0x0409}}, CodePageCase{"Korean", 949, {0x0412, 0x0409}},
-                    CodePageCase{"SimplifiedChinese", 936, {0x0804, 0x0409}},
-                    CodePageCase{"TraditionalChinese", 950, {0x0404, 0x0409}}),
-    [](const testing::TestParamInfo<CodePageCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(CodePages, ThreadStress, testing::ValuesIn(model::kCodePages),
+                         [](const testing::TestParamInfo<unsigned>& info) { return std::to_string(info.param); });
 
 }  // namespace
 }  // namespace quorvel::test

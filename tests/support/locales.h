@@ -1,5 +1,7 @@
-// Linux-style locale names, with the language and the ANSI code page that a
-// Windows system in that locale runs: the code pages the stand-in offers.
+// The Windows locales the project knows (tools/catalog/windows_languages.txt),
+// each with its language and the ANSI code page a Windows system in it runs;
+// the catalogue's variants, each with the locale it is tested in; and the
+// catalogue's IDs. Generated at build time by tools/catalog/catalog.py.
 #pragma once
 
 #include <cstdint>
@@ -14,12 +16,14 @@ struct Locale {
     unsigned codePage;
 };
 
-constexpr Locale kLocales[] = {
-    {"en_US", 0x0409, 1252}, {"en_GB", 0x0809, 1252}, {"de_DE", 0x0407, 1252}, {"de_CH", 0x0807, 1252},
-    {"fr_FR", 0x040C, 1252}, {"es_ES", 0x0C0A, 1252}, {"it_IT", 0x0410, 1252}, {"nl_NL", 0x0413, 1252},
-    {"pt_BR", 0x0416, 1252}, {"pt_PT", 0x0816, 1252}, {"ja_JP", 0x0411, 932},  {"ko_KR", 0x0412, 949},
-    {"zh_CN", 0x0804, 936},  {"zh_TW", 0x0404, 950},
+struct Variant {
+    std::uint16_t language;  // its LANGUAGE statement's
+    Locale locale;
 };
+
+// kLocales, kVariants, kCatalogIds (ascending) and kFirstLocalizedId: the
+// first ID of the names that each variant words its own way.
+#include "locales.inc"
 
 // The locale called `name`; nullptr for one the table lacks.
 inline const Locale* FindLocale(const char* name)
