@@ -104,11 +104,14 @@ class BrokenCatalogue(unittest.TestCase):
         self.assertStops("korean.rc: a variant's script that catalog.rc does not include")
 
     def test_new_variant_takes_its_code_page_from_the_table(self):
-        self.write('swedish.rc', self.read('dutch.rc').replace('LANGUAGE 0x13', 'LANGUAGE 0x1D')
-                   .replace('"Iedereen"', '"Alla \u2603"'))
+        language = next(locale.language & 0x3FF for locale in catalog.windows_locales()
+                        if locale.code_page == 1252 and locale.language & 0x3FF not in LANGUAGES)
+        self.write('new.rc', self.read('dutch.rc').replace('LANGUAGE 0x13', f'LANGUAGE 0x{language:02X}')
+                   .replace('"Iedereen"', '"\u2603"'))
         with open(self.catalog_rc, 'a', encoding='utf-8') as f:
-            f.write('#include "strings/swedish.rc"\n')
-        self.assertStops('ID 20001, variant 0x001D: not representable in cp1252 (character maps to <undefined>)')
+            f.write('#include "strings/new.rc"\n')
+        self.assertStops(f'ID 20001, variant 0x{language:04X}: not representable in cp1252 '
+                         '(character maps to <undefined>)')
 
     def test_language_without_locale(self):
         self.write('dutch.rc', self.read('dutch.rc').replace('LANGUAGE 0x13, 0x00', 'LANGUAGE 0x13, 0x05'))

@@ -107,13 +107,12 @@ std::string FingerprintMismatch(std::uint16_t variant, const std::function<std::
     std::snprintf(name, sizeof name, "0x%04X", variant);
     std::ostringstream changed;
     for (const unsigned id : ids) {
-        const auto committed = CommittedFingerprints().find({variant, id});
+        const auto found = CommittedFingerprints().find({variant, id});
         const std::string digest = Sha256Hex(serve(id));
-        if (committed == CommittedFingerprints().end())
-            changed << "\nID " << id << ", variant " << name << ": no fingerprint committed";
-        else if (digest != committed->second)
+        const std::string committed = found == CommittedFingerprints().end() ? "none" : found->second;
+        if (digest != committed)
             changed << "\nID " << id << ", variant " << name << ": text digest " << digest << ", committed "
-                    << committed->second;
+                    << committed;
     }
     return changed.str();
 }

@@ -14,9 +14,9 @@ namespace quorvel::test {
 // The committed SHA-256 of each text, by variant and ID.
 const std::map<std::pair<std::uint16_t, unsigned>, std::string>& CommittedFingerprints();
 
-// Fetches the text of every catalogue ID (and fingerprinted ID) of `variant`
-// through `serve` and compares: empty when all agree, otherwise a line naming
-// the ID and the variant of each text changed or not fingerprinted.
+// Fetches every catalogue and fingerprinted ID of `variant` through `serve`
+// and compares: empty when all agree, else a line naming the ID and the
+// variant of each text changed or not fingerprinted.
 std::string FingerprintMismatch(std::uint16_t variant, const std::function<std::string(unsigned)>& serve);
 
 // Lower-case hexadecimal SHA-256 of `bytes`.

@@ -1,12 +1,11 @@
 // Several threads call every export at once, each switching its thread
-// language from call to call (every variant's, and every locale's of the
-// code page), while another thread keeps changing the registry values the
-// module reads: the NT product name (which decides whether ID 20001 is the
-// system's account name), the provider name and the file name under the
-// uninstall key, and the uninstall key itself. Every answer must be one that
-// some registry state gives, sizes and texts alike, and a fill whose text
-// grew since the size query must leave the buffer untouched. tools/test-all
-// also runs this under ThreadSanitizer.
+// language from call to call, while another thread keeps changing the
+// registry values the module reads: the NT product name (which decides
+// whether ID 20001 is the system's account name), the provider name and the
+// file name under the uninstall key, and the uninstall key itself. Every
+// answer must be one that some registry state gives, sizes and texts alike,
+// and a fill whose text grew since the size query must leave the buffer
+// untouched. tools/test-all also runs this under ThreadSanitizer.
 //
 // QUORVEL_STRESS_ITERATIONS sets the calls per thread and code page (1000).
 #include <gtest/gtest.h>

@@ -39,7 +39,7 @@ TEST_F(Catalog, EveryIdOfEveryVariantInItsCodePage)
             EXPECT_EQ(expected.find('?'), std::string::npos);
             EXPECT_EQ(Served(QuorvelDllGetString, id), expected);
             EXPECT_EQ(Served(GetStringFromQuorvelDll, id), expected);
-            // Texts before the localized names are the English ones everywhere.
+            // Texts before kFirstLocalizedId are the English ones everywhere.
             if (id < kFirstLocalizedId) {
                 EXPECT_EQ(expected, CatalogText(0x0409, id));
             }
