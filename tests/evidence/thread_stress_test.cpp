@@ -157,7 +157,7 @@ StressAnswers ValidAnswers(const StressPlan& plan, std::set<std::string>* boxes)
     return answers;
 }
 
-// The languages of the locales that run `codePage`, and every variant's.
+// The languages of the locales in `codePage`, and every variant's.
 std::vector<std::uint16_t> ThreadLanguages(unsigned codePage)
 {
     std::vector<std::uint16_t> languages;

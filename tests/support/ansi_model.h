@@ -14,8 +14,8 @@
 
 namespace quorvel::model {
 
-// The code pages of the stand-in, in the order the fuzzers pick them (and
-// fuzz/make_seeds.py reads them).
+// The code pages of the stand-in, in the order the fuzzers pick them
+// (fuzz/make_seeds.py reads them).
 constexpr unsigned kCodePages[] = {1252, 932, 936, 949, 950};
 
 inline bool IsLead(unsigned codePage, unsigned char byte)
