@@ -19,29 +19,30 @@ constexpr std::uint32_t kNtPlatform = 2;
 // Every release the classification tells apart: its code, whether it is of
 // the NT family, and how it is recognised. A release of the 95/98/Me family
 // by the Windows key's product name containing `product` (upper case), and
-// its sub-version containing `subVersion` when one is given; an NT-family
-// release by the NT key's product name containing `product` or, where that
-// key holds no product name, by the version record's major version. Every
-// row is tried in order and a later match replaces an earlier one, so a
-// release with a sub-version follows the one without.
+// its sub-version containing `subVersion`; an NT-family release by the NT
+// key's product name containing `product` or, where that key holds no
+// product name, by the version record's major version. Every row is tried in
+// order and a later match replaces an earlier one, so a release with a
+// sub-version follows the one without. The rows hold their texts rather than
+// point to them, so that the table needs no relocation.
 struct WindowsRelease {
     WindowsReleaseCode code;
     bool ntFamily;
-    const char* product;         // nullptr: told by the version record
-    const char* subVersion;      // nullptr: any
-    std::uint32_t majorVersion;  // of an NT-family release without product name
+    char product[24];           // "": told by the version record
+    char subVersion[2];         // "": any
+    std::uint8_t majorVersion;  // of an NT-family release without product name
 };
 
 constexpr WindowsRelease kReleases[] = {
-    {kWindows95, false, "MICROSOFT WINDOWS 95", nullptr, 0},
+    {kWindows95, false, "MICROSOFT WINDOWS 95", "", 0},
     {kWindows95B, false, "MICROSOFT WINDOWS 95", "B", 0},
     {kWindows95C, false, "MICROSOFT WINDOWS 95", "C", 0},
-    {kWindows98, false, "MICROSOFT WINDOWS 98", nullptr, 0},
+    {kWindows98, false, "MICROSOFT WINDOWS 98", "", 0},
     {kWindows98A, false, "MICROSOFT WINDOWS 98", "A", 0},
-    {kWindowsMe, false, "MICROSOFT WINDOWS ME", nullptr, 0},
-    {kWindowsNt4, true, nullptr, nullptr, 4},
-    {kWindows2000, true, "MICROSOFT WINDOWS 2000", nullptr, 0},
-    {kWindowsXp, true, "MICROSOFT WINDOWS XP", nullptr, 0},
+    {kWindowsMe, false, "MICROSOFT WINDOWS ME", "", 0},
+    {kWindowsNt4, true, "", "", 4},
+    {kWindows2000, true, "MICROSOFT WINDOWS 2000", "", 0},
+    {kWindowsXp, true, "MICROSOFT WINDOWS XP", "", 0},
 };
 
 // The code of the last release that `matches`, or `code` when none does.
@@ -81,8 +82,7 @@ WindowsReleaseCode ClassifyByWindowsKey()
     const HeapText subVersion = ReadWindowsKeyText(key.get(), "SubVersionNumber");
 
     return LastMatch(kUnknownRelease, [&](const WindowsRelease& release) {
-        return !release.ntFamily && Contains(product, release.product) &&
-               (!release.subVersion || Contains(subVersion, release.subVersion));
+        return !release.ntFamily && Contains(product, release.product) && Contains(subVersion, release.subVersion);
     });
 }
 
@@ -107,14 +107,14 @@ WindowsReleaseCode ClassifyWindowsRelease(Status* status)
     case Status::kOk:
         UpperCase(ntProduct);
         code = LastMatch(code, [&](const WindowsRelease& release) {
-            return release.ntFamily && release.product && Contains(ntProduct, release.product);
+            return release.ntFamily && release.product[0] && Contains(ntProduct, release.product);
         });
         break;
     case Status::kAbsent:
     case Status::kUnreadable:
         // NT 4.0 keeps no product name; only its version record tells it.
         code = LastMatch(code, [&](const WindowsRelease& release) {
-            return release.ntFamily && !release.product && haveVersion && version.platformId == kNtPlatform &&
+            return release.ntFamily && !release.product[0] && haveVersion && version.platformId == kNtPlatform &&
                    version.majorVersion == release.majorVersion;
         });
         break;
