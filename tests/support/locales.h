@@ -34,6 +34,16 @@ inline const Locale* FindLocale(const char* name)
     return nullptr;
 }
 
+// The variant of `language`; nullptr for a language without one.
+inline const Variant* FindVariant(std::uint16_t language)
+{
+    for (const Variant& variant : kVariants) {
+        if (variant.language == language)
+            return &variant;
+    }
+    return nullptr;
+}
+
 // For test names and messages.
 inline void PrintTo(const Locale& locale, std::ostream* os) { *os << locale.name; }
 
