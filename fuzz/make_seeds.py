@@ -11,13 +11,25 @@ double-byte texts, buffer sizes on both sides of the limit.
     fuzz/make_seeds.py [OUTPUT_DIR]
 """
 import os
+import re
 import sys
 
-CODE_PAGES = [1252, 932, 936, 949, 950]
-LANGUAGES = [0x0409, 0x0809, 0x0407, 0x0807, 0x040C, 0x0C0A, 0x0410, 0x0413, 0x0416, 0x0816, 0x0411, 0x0412,
-             0x0804, 0x0404, 0x0419]
-IDS = [0, 1, 2, 9, 10, 11, 18, 35, 37, 38, 101, 118, 1001, 1002, 1003, 1004, 1005, 1006, 20001, 20011,
-       65535, 65536 + 9, 0xFFFFFFFF]
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+sys.path.insert(0, os.path.join(ROOT, "tools", "catalog"))
+import catalog  # noqa: E402
+
+
+def cpp_array(path, name):
+    """The numbers of the array `name` in a C++ source."""
+    with open(os.path.join(ROOT, path), encoding="utf-8") as f:
+        body = re.search(name + r"\[\] = \{([^}]*)\}", f.read()).group(1)
+    return [eval(item.rstrip("u")) for item in body.replace("\n", " ").split(",") if item.strip()]
+
+
+# What the targets pick by index, from where they take it.
+CODE_PAGES = cpp_array("tests/support/ansi_model.h", "kCodePages")
+LANGUAGES = [locale.language for locale in catalog.windows_locales()]  # test::kLocales
+IDS = cpp_array("fuzz/fuzz_support.h", "kIds")
 
 
 class Input:

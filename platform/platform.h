@@ -61,6 +61,11 @@ void CloseKey(KeyHandle key);
 
 // ---- Version record ----------------------------------------------------------
 
+// Two fields of what GetVersionExA reports, and only these: the platform and
+// the major version (4 on 95, 98, Me and NT 4.0; 5 on 2000 and XP). It does
+// not carry the minor version, the build number or the service pack text, so
+// it cannot tell 95 from 98 or Me, nor 2000 from XP; the release
+// classification (probes/) reads it only to tell NT 4.0.
 struct VersionRecord {
     std::uint32_t platformId;  // 2: the NT family
     std::uint32_t majorVersion;

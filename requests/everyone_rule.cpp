@@ -6,15 +6,6 @@
 
 namespace quorvel {
 
-namespace {
-
-bool IsNtFamily(WindowsReleaseCode code)
-{
-    return code == kWindows2000 || code == kWindowsXp || code == kWindowsNt4;
-}
-
-}  // namespace
-
 std::optional<std::uint32_t> ApplyEveryoneRule(unsigned id, char* buffer, std::uint32_t bufferSize)
 {
     Status classified = Status::kOk;

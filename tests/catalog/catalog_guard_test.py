@@ -14,13 +14,12 @@ import unittest
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..'))
 GUARD = os.path.join(ROOT, 'tools', 'catalog', 'catalog.py')
 CATALOG = os.path.join(ROOT, 'catalog')
+sys.path.insert(0, os.path.dirname(GUARD))
+import catalog  # noqa: E402
 
-VARIANTS = {  # resource script: language
-    'chinese.rc': 0x0004, 'german.rc': 0x0007, 'spanish.rc': 0x000A, 'french.rc': 0x000C,
-    'italian.rc': 0x0010, 'dutch.rc': 0x0013, 'portuguese.rc': 0x0016, 'english_us.rc': 0x0409,
-    'japanese.rc': 0x0411, 'korean.rc': 0x0412,
-}
-ID_COUNT = 37 + 18 + 5 + 11
+READER = catalog.Parser()
+READER.parse_file(os.path.join(CATALOG, 'catalog.rc'))
+LANGUAGES = sorted(READER.variants)
 
 
 class BrokenCatalogue(unittest.TestCase):
@@ -28,6 +27,7 @@ class BrokenCatalogue(unittest.TestCase):
         self.directory = tempfile.mkdtemp(prefix='catalogue-')
         shutil.copytree(CATALOG, os.path.join(self.directory, 'catalog'))
         self.strings = os.path.join(self.directory, 'catalog', 'strings')
+        self.catalog_rc = os.path.join(self.directory, 'catalog', 'catalog.rc')
         self.table = os.path.join(self.directory, 'table.cpp')
 
     def tearDown(self):
@@ -65,8 +65,8 @@ class BrokenCatalogue(unittest.TestCase):
     def guard(self):
         if os.path.exists(self.table):
             os.remove(self.table)
-        return subprocess.run([sys.executable, GUARD, os.path.join(self.directory, 'catalog', 'catalog.rc'),
-                               '--table', self.table], capture_output=True, text=True)
+        return subprocess.run([sys.executable, GUARD, self.catalog_rc, '--table', self.table],
+                              capture_output=True, text=True)
 
     def assertStops(self, *problems):
         """The guard fails, lists exactly these problems, and writes no table."""
@@ -92,21 +92,36 @@ class BrokenCatalogue(unittest.TestCase):
     def test_shared_id_missing_everywhere(self):
         # The shared texts are written once and included by every variant.
         self.replace_entry('common.rc.inc', 101, '')
-        self.assertStops(*(f'ID 101, variant 0x{language:04X}: missing' for language in sorted(VARIANTS.values())))
+        self.assertStops(*(f'ID 101, variant 0x{language:04X}: missing' for language in LANGUAGES))
 
-    def test_variant_missing(self):
-        catalog_rc = os.path.join(self.directory, 'catalog', 'catalog.rc')
-        with open(catalog_rc, encoding='utf-8') as f:
+    # ---- a variant half added ----
+
+    def test_script_not_included(self):
+        with open(self.catalog_rc, encoding='utf-8') as f:
             text = f.read()
-        with open(catalog_rc, 'w', encoding='utf-8') as f:
+        with open(self.catalog_rc, 'w', encoding='utf-8') as f:
             f.write(text.replace('#include "strings/korean.rc"\n', ''))
-        self.assertStops('variant 0x0412: missing')
+        self.assertStops("korean.rc: a variant's script that catalog.rc does not include")
+
+    def test_new_variant_takes_its_code_page_from_the_table(self):
+        language = next(locale.language & 0x3FF for locale in catalog.windows_locales()
+                        if locale.code_page == 1252 and locale.language & 0x3FF not in LANGUAGES)
+        self.write('new.rc', self.read('dutch.rc').replace('LANGUAGE 0x13', f'LANGUAGE 0x{language:02X}')
+                   .replace('"Iedereen"', '"\u2603"'))
+        with open(self.catalog_rc, 'a', encoding='utf-8') as f:
+            f.write('#include "strings/new.rc"\n')
+        self.assertStops(f'ID 20001, variant 0x{language:04X}: not representable in cp1252 '
+                         '(character maps to <undefined>)')
+
+    def test_language_without_locale(self):
+        self.write('dutch.rc', self.read('dutch.rc').replace('LANGUAGE 0x13, 0x00', 'LANGUAGE 0x13, 0x05'))
+        self.assertStops('variant 0x1413: its language has no locale in windows_languages.txt')
 
     # ---- an ID outside the ranges ----
 
     def test_ids_next_to_each_range(self):
         french = self.read('french.rc')
-        for string_id in (0, 38, 100, 119, 1000, 1006, 20000, 20012):
+        for string_id in [i for lo, hi in catalog.RANGES for i in (lo - 1, hi + 1)]:
             with self.subTest(id=string_id):
                 self.add_entry('french.rc', f'    {string_id}, "Texte"')
                 self.assertStops(f"ID {string_id}, variant 0x000C: outside the catalogue's ranges")
@@ -175,8 +190,8 @@ class RealCatalogue(unittest.TestCase):
             self.assertEqual(result.stderr, '')
             with open(table, encoding='utf-8') as f:
                 entries = re.findall(r'(?m)^    \{0x([0-9A-F]{4}), (\d+), u"', f.read())
-        self.assertEqual(len(entries), len(VARIANTS) * ID_COUNT)
-        self.assertEqual({int(language, 16) for language, _ in entries}, set(VARIANTS.values()))
+        self.assertEqual(len(entries), len(LANGUAGES) * len(catalog.catalog_ids()))
+        self.assertEqual(sorted({int(language, 16) for language, _ in entries}), LANGUAGES)
 
 
 if __name__ == '__main__':

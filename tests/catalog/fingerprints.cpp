@@ -2,7 +2,11 @@
 
 #include <array>
 #include <cstdio>
+#include <iterator>
+#include <set>
 #include <sstream>
+
+#include "tests/support/locales.h"
 
 // fingerprints.txt as it stood at configure time (see CMakeLists.txt).
 extern const char kCommittedFingerprintsText[];
@@ -46,30 +50,20 @@ void CompressBlock(std::array<std::uint32_t, 8>& state, const unsigned char* blo
         state[i] += v[i];
 }
 
-std::vector<Fingerprint> ParseFingerprints(const char* text)
+using Fingerprints = std::map<std::pair<std::uint16_t, unsigned>, std::string>;
+
+Fingerprints ParseFingerprints(const char* text)
 {
-    std::vector<Fingerprint> fingerprints;
+    Fingerprints fingerprints;
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
-        std::string first;
-        if (!(fields >> first) || first[0] == '#')
+        std::string variant;
+        unsigned id;
+        if (line.empty() || line[0] == '#' || !(fields >> variant >> id))
             continue;
-        if (first == "variant") {
-            Fingerprint fingerprint{};
-            std::string variant;
-            fields >> variant >> fingerprint.codePage >> fingerprint.sha256;
-            fingerprint.variant = static_cast<std::uint16_t>(std::stoul(variant, nullptr, 16));
-            fingerprints.push_back(fingerprint);
-            continue;
-        }
-        const unsigned id = static_cast<unsigned>(std::stoul(first));
-        for (Fingerprint& fingerprint : fingerprints) {
-            std::string digest;
-            fields >> digest;
-            fingerprint.textDigests.emplace_back(id, digest);
-        }
+        fields >> fingerprints[{static_cast<std::uint16_t>(std::stoul(variant, nullptr, 16)), id}];
     }
     return fingerprints;
 }
@@ -96,30 +90,31 @@ std::string Sha256Hex(const std::string& bytes)
     return hex;
 }
 
-const std::vector<Fingerprint>& CommittedFingerprints()
+const Fingerprints& CommittedFingerprints()
 {
-    static const std::vector<Fingerprint> fingerprints = ParseFingerprints(kCommittedFingerprintsText);
+    static const Fingerprints fingerprints = ParseFingerprints(kCommittedFingerprintsText);
     return fingerprints;
 }
 
-std::string FingerprintMismatch(const Fingerprint& fingerprint, const std::function<std::string(unsigned)>& serve)
+std::string FingerprintMismatch(std::uint16_t variant, const std::function<std::string(unsigned)>& serve)
 {
-    std::string all;
-    std::ostringstream changed;
-    for (const auto& [id, committed] : fingerprint.textDigests) {
-        const std::string text = serve(id);
-        all += text + '\0';
-        const std::string digest = Sha256Hex(text).substr(0, 8);
-        if (digest != committed)
-            changed << "\n  ID " << id << ": text digest " << digest << ", committed " << committed;
+    std::set<unsigned> ids(std::begin(kCatalogIds), std::end(kCatalogIds));
+    for (const auto& [key, digest] : CommittedFingerprints()) {
+        if (key.first == variant)
+            ids.insert(key.second);
     }
-    const std::string sha256 = Sha256Hex(all);
-    if (sha256 == fingerprint.sha256 && changed.str().empty())
-        return {};
-    char variant[8];
-    std::snprintf(variant, sizeof variant, "0x%04X", fingerprint.variant);
-    return std::string("variant ") + variant + " (code page " + std::to_string(fingerprint.codePage) +
-           "): fingerprint " + sha256 + ", committed " + fingerprint.sha256 + changed.str();
+    char name[8];
+    std::snprintf(name, sizeof name, "0x%04X", variant);
+    std::ostringstream changed;
+    for (const unsigned id : ids) {
+        const auto found = CommittedFingerprints().find({variant, id});
+        const std::string digest = Sha256Hex(serve(id));
+        const std::string committed = found == CommittedFingerprints().end() ? "none" : found->second;
+        if (digest != committed)
+            changed << "\nID " << id << ", variant " << name << ": text digest " << digest << ", committed "
+                    << committed;
+    }
+    return changed.str();
 }
 
 }  // namespace quorvel::test

@@ -12,24 +12,6 @@
 namespace quorvel::test {
 namespace {
 
-struct Variant {
-    std::uint16_t language;
-    unsigned codePage;
-};
-constexpr Variant kVariants[] = {{0x0004, 936},  {0x0007, 1252}, {0x000A, 1252}, {0x000C, 1252}, {0x0010, 1252},
-                                 {0x0013, 1252}, {0x0016, 1252}, {0x0409, 1252}, {0x0411, 932},  {0x0412, 949}};
-
-std::vector<unsigned> CatalogIds()
-{
-    std::vector<unsigned> ids;
-    for (const auto& [first, last] : {std::pair{1u, 37u}, {101u, 118u}, {1001u, 1005u}, {20001u, 20011u}}) {
-        for (unsigned id = first; id <= last; ++id)
-            ids.push_back(id);
-    }
-    EXPECT_EQ(ids.size(), 71u);
-    return ids;
-}
-
 // The text of `id` as a host gets it: size query, then a buffer of that size.
 std::string Served(QuorvelSize (*get)(unsigned, char*, QuorvelSize), unsigned id)
 {
@@ -46,9 +28,9 @@ using Catalog = StandinTest;
 TEST_F(Catalog, EveryIdOfEveryVariantInItsCodePage)
 {
     for (const Variant& variant : kVariants) {
-        standin::SetCodePage(variant.codePage);
+        standin::SetCodePage(variant.locale.codePage);
         standin::SetThreadLanguage(variant.language);
-        for (const unsigned id : CatalogIds()) {
+        for (const unsigned id : kCatalogIds) {
             SCOPED_TRACE(testing::Message() << "variant " << variant.language << " id " << id);
             const std::string expected = CatalogText(variant.language, id);
             EXPECT_FALSE(expected.empty());
@@ -57,8 +39,8 @@ TEST_F(Catalog, EveryIdOfEveryVariantInItsCodePage)
             EXPECT_EQ(expected.find('?'), std::string::npos);
             EXPECT_EQ(Served(QuorvelDllGetString, id), expected);
             EXPECT_EQ(Served(GetStringFromQuorvelDll, id), expected);
-            // Texts 1 to 118 and the tokens are the English ones everywhere.
-            if (id < 20001) {
+            // Texts before kFirstLocalizedId are the English ones everywhere.
+            if (id < kFirstLocalizedId) {
                 EXPECT_EQ(expected, CatalogText(0x0409, id));
             }
         }
@@ -69,15 +51,13 @@ TEST_F(Catalog, EveryIdOfEveryVariantInItsCodePage)
 // fingerprint is rewritten (see fingerprints.txt).
 TEST_F(Catalog, EveryVariantAsItsCommittedFingerprint)
 {
-    ASSERT_EQ(CommittedFingerprints().size(), std::size(kVariants));
+    for (const auto& committed : CommittedFingerprints())
+        EXPECT_NE(FindVariant(committed.first.first), nullptr) << "no variant " << committed.first.first;
     for (const Variant& variant : kVariants) {
-        const auto fingerprint = std::find_if(
-            CommittedFingerprints().begin(), CommittedFingerprints().end(),
-            [&](const Fingerprint& f) { return f.variant == variant.language && f.codePage == variant.codePage; });
-        ASSERT_NE(fingerprint, CommittedFingerprints().end()) << "no fingerprint of variant " << variant.language;
-        standin::SetCodePage(variant.codePage);
+        standin::SetCodePage(variant.locale.codePage);
         standin::SetThreadLanguage(variant.language);
-        EXPECT_EQ(FingerprintMismatch(*fingerprint, [](unsigned id) { return Served(QuorvelDllGetString, id); }), "");
+        EXPECT_EQ(FingerprintMismatch(variant.language, [](unsigned id) { return Served(QuorvelDllGetString, id); }),
+                  "");
     }
 }
 
@@ -106,9 +86,9 @@ TEST_F(Catalog, VariantForTheThreadLanguage)
                  {0x0809, 0x0409}, {0x0419, 0x0409}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << "thread " << c.thread);
-        standin::SetCodePage(c.variant == 0x0004 ? 936 : c.variant == 0x0411 ? 932 : 1252);
+        standin::SetCodePage(FindVariant(c.variant)->locale.codePage);
         standin::SetThreadLanguage(c.thread);
-        for (unsigned id = 20001; id <= 20011; ++id)
+        for (unsigned id = kFirstLocalizedId; id <= kCatalogIds[std::size(kCatalogIds) - 1]; ++id)
             EXPECT_EQ(Served(QuorvelDllGetString, id), CatalogText(c.variant, id)) << id;
     }
     standin::SetCodePage(1252);

@@ -37,18 +37,16 @@ protected:
 
 TEST_F(Everyone, SystemNameOnTheNtFamilyOnly)
 {
-    for (const WindowsReleaseCode code : {kWindowsNt4, kWindows2000, kWindowsXp, kUnknownRelease, kWindows95,
-                                          kWindows95B, kWindows95C, kWindows98, kWindows98A, kWindowsMe}) {
-        SCOPED_TRACE(code);
+    for (const model::Release& release : model::Releases()) {
+        SCOPED_TRACE(release.code);
         standin::Reset();
         standin::SetEveryoneName("Alle");
         standin::SetThreadLanguage(0x0407);
-        BecomeRelease(code);
-        const bool nt = code == kWindowsNt4 || code == kWindows2000 || code == kWindowsXp;
-        EXPECT_EQ(Get(kEveryone), nt ? "Alle" : "Jeder");
+        BecomeRelease(release.code);
+        EXPECT_EQ(Get(kEveryone), release.ntFamily ? "Alle" : "Jeder");
         EXPECT_EQ(Get(20002), "Microsoft PPP \xfc" "ber ATM-Adapter");
         EXPECT_EQ(Get(2), "Error");
-        EXPECT_EQ(standin::ConvertCallCount() > 0, nt) << "only 20001 on NT asks the system";
+        EXPECT_EQ(standin::ConvertCallCount() > 0, release.ntFamily) << "only 20001 on NT asks the system";
     }
 }
 

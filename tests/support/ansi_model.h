@@ -1,18 +1,21 @@
 // A plain reference model of the module's text rules, written from the rules
 // and not from the module's code: character boundaries of the ANSI code pages
 // the stand-in offers, the boundary-respecting search, ReplaceFirst, the
-// ASCII part of upper-casing and the release classification. The fuzzers and
-// the evidence tests compare the module against it.
+// ASCII part of upper-casing and the release classification, with its table
+// of releases. The fuzzers and the evidence tests compare the module against
+// it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quorvel::model {
 
-// The code pages of the stand-in, in the order the fuzzers pick them.
+// The code pages of the stand-in, in the order the fuzzers pick them
+// (fuzz/make_seeds.py reads them).
 constexpr unsigned kCodePages[] = {1252, 932, 936, 949, 950};
 
 inline bool IsLead(unsigned codePage, unsigned char byte)
@@ -117,16 +120,50 @@ inline std::int32_t ClassifyRelease(unsigned codePage, const ReleaseInputs& in)
     return code;
 }
 
-inline bool IsReleaseCode(std::int32_t code)
+// A text stored with its NUL.
+inline RegistryValue Text(const std::string& text) { return {true, text + '\0'}; }
+
+// Every release the classification tells apart (0: none), whether it is of
+// the NT family, and a system that classifies as it: the tests' own table.
+struct Release {
+    std::int32_t code;
+    bool ntFamily;
+    ReleaseInputs system;
+};
+
+inline const std::vector<Release>& Releases()
 {
-    switch (code) {
-    case 0: case 101: case 102: case 103: case 201: case 202: case 301: case 1002: case 5001: case 6001:
-        return true;
-    default:
-        return false;
-    }
+    const auto windows9x = [](const char* product, const char* subVersion) {
+        return ReleaseInputs{true, Text(product), Text(subVersion), false, {}, false, 1, 4};
+    };
+    const auto nt = [](const char* product, std::uint32_t major) {
+        return ReleaseInputs{true, {}, {}, true, product ? Text(product) : RegistryValue{}, false, 2, major};
+    };
+    static const std::vector<Release> releases = {
+        {0, false, ReleaseInputs{true, {}, {}, false, {}, false, 2, 5}},
+        {101, false, windows9x("Microsoft Windows 95", "")},
+        {102, false, windows9x("Microsoft Windows 95", " B")},
+        {103, false, windows9x("Microsoft Windows 95", " C")},
+        {201, false, windows9x("Microsoft Windows 98", "")},
+        {202, false, windows9x("Microsoft Windows 98", " A ")},
+        {301, false, windows9x("Microsoft Windows ME", "")},
+        {1002, true, nt(nullptr, 4)},
+        {5001, true, nt("Microsoft Windows 2000", 5)},
+        {6001, true, nt("Microsoft Windows XP", 5)},
+    };
+    return releases;
 }
 
-inline bool IsNtFamily(std::int32_t code) { return code == 1002 || code == 5001 || code == 6001; }
+// The release of `code`; nullptr for a code the table lacks.
+inline const Release* FindRelease(std::int32_t code)
+{
+    for (const Release& release : Releases()) {
+        if (release.code == code)
+            return &release;
+    }
+    return nullptr;
+}
+
+inline bool IsNtFamily(std::int32_t code) { return FindRelease(code) && FindRelease(code)->ntFamily; }
 
 }  // namespace quorvel::model

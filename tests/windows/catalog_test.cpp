@@ -9,13 +9,12 @@
 
 #include "tests/catalog/fingerprints.h"
 #include "tests/support/hex.h"
+#include "tests/support/locales.h"
 #include "tests/support/windows/expected_texts.h"
 #include "tests/support/windows/quorvel_module.h"
 
 namespace quorvel::test {
 namespace {
-
-constexpr unsigned kFirstLocalizedId = 20001;
 
 // On releases where the Everyone rule applies, 20001 is the account's name;
 // Wine's default registry classifies as none of them.
@@ -25,7 +24,7 @@ TEST(Catalog, EveryIdInTheThreadsVariantThroughBothExports)
     const std::uint16_t variant = VariantFor(language);
     SCOPED_TRACE(testing::Message() << "UI language 0x" << std::hex << language << ", code page " << std::dec
                                     << GetACP() << ", variant 0x" << std::hex << variant);
-    for (unsigned id : CatalogIds()) {
+    for (unsigned id : kCatalogIds) {
         SCOPED_TRACE(testing::Message() << "ID " << id);
         const std::string viaDllGetString = GetString(Quorvel().DllGetString, id);
         const std::string viaPlainName = GetString(Quorvel().GetStringFromQuorvelDll, id);
@@ -42,20 +41,15 @@ TEST(Catalog, EveryIdInTheThreadsVariantThroughBothExports)
     }
 }
 
-// Against the committed fingerprint of the thread's variant, where the run's
+// Against the committed fingerprints of the thread's variant, where the run's
 // code page is the variant's own.
 TEST(Catalog, TextsAsTheCommittedFingerprint)
 {
-    const std::uint16_t variant = VariantFor(GetUserDefaultUILanguage());
-    for (const Fingerprint& fingerprint : CommittedFingerprints()) {
-        if (fingerprint.variant == variant && fingerprint.codePage == GetACP()) {
-            EXPECT_EQ(FingerprintMismatch(fingerprint,
-                                          [](unsigned id) { return GetString(Quorvel().DllGetString, id); }),
-                      "");
-            return;
-        }
-    }
-    GTEST_SKIP() << "no variant of its own in code page " << GetACP();
+    const Variant* variant = FindVariant(VariantFor(GetUserDefaultUILanguage()));
+    if (!variant || variant->locale.codePage != GetACP())
+        GTEST_SKIP() << "no variant of its own in code page " << GetACP();
+    EXPECT_EQ(FingerprintMismatch(variant->language, [](unsigned id) { return GetString(Quorvel().DllGetString, id); }),
+              "");
 }
 
 TEST(Catalog, IdsWithoutTextAnswerTheEmptyText)

@@ -3,31 +3,47 @@
 it out as a C++ table for the builds that cannot use the compiled resources
 (the native stand-in) and for the tests that compare served bytes.
 
-    catalog.py CATALOG_RC [--table OUT.cpp] [--fingerprints OUT.txt] [--dump]
+    catalog.py CATALOG_RC [--table OUT.cpp] [--locales OUT.inc] [--variant-locales]
+                          [--fingerprints OUT.txt] [--dump]
+
+A variant is a resource script strings/NAME.rc that CATALOG_RC includes; its
+LANGUAGE statement gives its language, and the table of Windows languages
+beside this script (windows_languages.txt) its ANSI code page and the locale
+it is tested in. Nothing else names a variant.
 
 The checks stop the build with the ID, the variant and the reason when a
 variant lacks an ID or holds one outside the catalogue's ranges, when a text
 shared by all variants differs between them, or when a text would not fit the
-loader's fixed first buffer in its variant's ANSI code page.
+loader's fixed first buffer in its variant's ANSI code page; and name the
+variant or script when a variant's language has no locale in the table, or
+when CATALOG_RC does not include a variant's script.
 
+--locales writes the tests' table of locales, variants and IDs (C++);
+--variant-locales prints each variant's locale, one a line, for CMake.
 --fingerprints rewrites the committed fingerprints that the tests compare what
 the module serves against; run it after a deliberate change of a text.
 """
 import argparse
+import collections
+import glob
 import hashlib
 import os
 import re
 import sys
 
+# The catalogue's IDs: the one place their ranges are written. The last range
+# holds the names that Windows itself shows, which each variant words its own
+# way; every other text is the same in every variant.
 RANGES = ((1, 37), (101, 118), (1001, 1005), (20001, 20011))
-LOCALIZED = range(20001, 20012)
-# The ANSI code page a variant's texts are shown in.
-CODE_PAGES = {0x0004: 'cp936', 0x0411: 'cp932', 0x0412: 'cp949'}
-DEFAULT_CODE_PAGE = 'cp1252'
+LOCALIZED = range(RANGES[-1][0], RANGES[-1][1] + 1)
+# The variant whose texts the others share.
+REFERENCE = 0x0409
 # The loader's first buffer is 256 bytes, and a count within two bytes of it
 # is taken as possibly cut: 253 bytes is the longest single-load text.
 MAX_SINGLE_LOAD = 253
-VARIANTS = (0x0004, 0x0007, 0x000A, 0x000C, 0x0010, 0x0013, 0x0016, 0x0409, 0x0411, 0x0412)
+LANGUAGES_TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'windows_languages.txt')
+
+Locale = collections.namedtuple('Locale', 'language name code_page')
 
 
 class CatalogError(Exception):
@@ -36,6 +52,22 @@ class CatalogError(Exception):
 
 def catalog_ids():
     return [i for lo, hi in RANGES for i in range(lo, hi + 1)]
+
+
+def windows_locales(path=LANGUAGES_TABLE):
+    """The table of Windows languages, in its order."""
+    with open(path, encoding='utf-8') as f:
+        rows = [line.split() for line in f if line.strip() and not line.startswith('#')]
+    return [Locale(int(language, 16), name, int(code_page)) for language, name, code_page in rows]
+
+
+def variant_locale(language, locales):
+    """The locale that stands for a variant: the row of its language, or for
+    the neutral sublanguage the first row of its primary language."""
+    for locale in locales:
+        if locale.language == language or (language < 0x400 and locale.language & 0x3FF == language):
+            return locale
+    return None
 
 
 def unescape(body, where):
@@ -68,6 +100,7 @@ class Parser:
         self.variants = {}          # language -> {id: text}
         self.language = None
         self.in_table = False
+        self.scripts = []           # every file read, in order
 
     def value(self, token, where):
         token = token.strip()
@@ -79,6 +112,7 @@ class Parser:
         raise CatalogError(f'{where}: unknown text {token!r}')
 
     def parse_file(self, path):
+        self.scripts.append(os.path.abspath(path))
         with open(path, encoding='utf-8') as f:
             source = f.read()
         source = re.sub(r'/\*.*?\*/', lambda m: '\n' * m.group(0).count('\n'), source, flags=re.S)
@@ -121,21 +155,28 @@ class Parser:
         raise CatalogError(f'{where}: cannot read {line!r}')
 
 
-def check(variants):
+def check(reader, catalog_rc, locales):
+    """Checks the catalogue; returns each variant's locale."""
+    variants = reader.variants
     problems = []
+    for script in sorted(glob.glob(os.path.join(os.path.dirname(os.path.abspath(catalog_rc)), 'strings', '*.rc'))):
+        if script not in reader.scripts:
+            problems.append(f'{os.path.basename(script)}: a variant\'s script that '
+                            f'{os.path.basename(catalog_rc)} does not include')
     wanted = set(catalog_ids())
-    for language in VARIANTS:
-        if language not in variants:
-            problems.append(f'variant 0x{language:04X}: missing')
+    variant_locales = {}
     for language, entries in sorted(variants.items()):
         name = f'variant 0x{language:04X}'
-        if language not in VARIANTS:
-            problems.append(f'{name}: not one of the catalogue\'s ten variants')
+        locale = variant_locale(language, locales)
+        if locale is None:
+            problems.append(f'{name}: its language has no locale in {os.path.basename(LANGUAGES_TABLE)}')
+            continue
+        variant_locales[language] = locale
         for string_id in sorted(wanted - set(entries)):
             problems.append(f'ID {string_id}, {name}: missing')
         for string_id in sorted(set(entries) - wanted):
             problems.append(f'ID {string_id}, {name}: outside the catalogue\'s ranges')
-        code_page = CODE_PAGES.get(language, DEFAULT_CODE_PAGE)
+        code_page = f'cp{locale.code_page}'
         for string_id, text in sorted(entries.items()):
             try:
                 size = len(text.encode(code_page))
@@ -144,7 +185,7 @@ def check(variants):
                 continue
             if size > MAX_SINGLE_LOAD:
                 problems.append(f'ID {string_id}, {name}: {size} bytes in {code_page}, more than {MAX_SINGLE_LOAD}')
-    reference = variants.get(0x0409, {})
+    reference = variants.get(REFERENCE, {})
     for language, entries in sorted(variants.items()):
         for string_id, text in sorted(entries.items()):
             if string_id not in LOCALIZED and string_id in reference and text != reference[string_id]:
@@ -152,11 +193,21 @@ def check(variants):
                                 f'all variants ({text!r} against {reference[string_id]!r})')
     if problems:
         raise CatalogError('\n'.join(problems))
+    return variant_locales
 
 
 def cpp_literal(text):
     return 'u"' + ''.join(c if c.isascii() and c.isprintable() and c not in '"\\?' else f'\\u{ord(c):04X}'
                           for c in text) + '"'
+
+
+def write_if_changed(path, lines):
+    """Writes the file unless it holds these lines already, so that nothing built from it is rebuilt."""
+    content = '\n'.join(lines) + '\n'
+    if os.path.exists(path) and open(path, encoding='utf-8').read() == content:
+        return
+    with open(path, 'w', encoding='utf-8') as f:
+        f.write(content)
 
 
 def write_table(variants, path):
@@ -167,36 +218,46 @@ def write_table(variants, path):
         for string_id, text in sorted(entries.items()):
             lines.append(f'    {{0x{language:04X}, {string_id}, {cpp_literal(text)}}},')
     lines += ['};', '', 'const std::size_t kEntryCount = sizeof kEntries / sizeof kEntries[0];', '',
-              '}  // namespace quorvel::catalog', '']
-    content = '\n'.join(lines)
-    if os.path.exists(path) and open(path, encoding='utf-8').read() == content:
-        return
-    with open(path, 'w', encoding='utf-8') as f:
-        f.write(content)
+              '}  // namespace quorvel::catalog']
+    write_if_changed(path, lines)
+
+
+def cpp_locale(locale):
+    return f'{{"{locale.name}", 0x{locale.language:04X}, {locale.code_page}}}'
+
+
+def write_locales(locales, variant_locales, path):
+    """The tests' tables, included by tests/support/locales.h."""
+    ids = catalog_ids()
+    lines = ['// Generated by tools/catalog/catalog.py from its table of Windows languages',
+             '// and the catalogue\'s resource scripts; included by tests/support/locales.h.',
+             'inline constexpr Locale kLocales[] = {']
+    lines += [f'    {cpp_locale(locale)},' for locale in locales]
+    lines += ['};', 'inline constexpr Variant kVariants[] = {']
+    lines += [f'    {{0x{language:04X}, {cpp_locale(locale)}}},' for language, locale in sorted(variant_locales.items())]
+    lines += ['};', 'inline constexpr unsigned kCatalogIds[] = {']
+    lines += ['    ' + ' '.join(f'{i},' for i in ids[at:at + 16]) for at in range(0, len(ids), 16)]
+    lines += ['};', f'inline constexpr unsigned kFirstLocalizedId = {LOCALIZED[0]};']
+    write_if_changed(path, lines)
 
 
 FINGERPRINTS_HEADER = """\
-# What each language variant of the catalogue serves: the SHA-256 of its texts
-# in ID order, each followed by its NUL, in the variant's ANSI code page; then,
-# for each ID, the first 8 hex digits of the SHA-256 of its text alone, which
-# name the ID whose text changed. The texts themselves live only in catalog/.
-# After a deliberate change of a text, rewrite this file in the same commit:
+# What each language variant of the catalogue serves, one line per variant and
+# ID, sorted: the SHA-256 of the ID's text in the variant's ANSI code page,
+# without its NUL. The texts themselves live only in catalog/. After a
+# deliberate change of a text, or a variant added, rewrite this file in the
+# same commit:
 #   tools/catalog/catalog.py catalog/catalog.rc --fingerprints tests/catalog/fingerprints.txt
-"""
+# variant    ID SHA-256"""
 
 
-def write_fingerprints(variants, path):
-    served = {language: [entries[i].encode(CODE_PAGES.get(language, DEFAULT_CODE_PAGE)) for i in catalog_ids()]
-              for language, entries in sorted(variants.items())}
-    lines = [FINGERPRINTS_HEADER.rstrip('\n')]
-    for language, texts in served.items():
-        digest = hashlib.sha256(b''.join(text + b'\0' for text in texts)).hexdigest()
-        code_page = CODE_PAGES.get(language, DEFAULT_CODE_PAGE).removeprefix('cp')
-        lines.append(f'variant 0x{language:04X} {code_page} {digest}')
-    lines.append('# ID    ' + '   '.join(f'0x{language:04X}' for language in served))
-    for row, string_id in enumerate(catalog_ids()):
-        digests = ' '.join(hashlib.sha256(texts[row]).hexdigest()[:8] for texts in served.values())
-        lines.append(f'{string_id:<7} {digests}')
+def write_fingerprints(variants, variant_locales, path):
+    lines = [FINGERPRINTS_HEADER]
+    for language, entries in sorted(variants.items()):
+        code_page = f'cp{variant_locales[language].code_page}'
+        for string_id in catalog_ids():
+            digest = hashlib.sha256(entries[string_id].encode(code_page)).hexdigest()
+            lines.append(f'0x{language:04X} {string_id:>5} {digest}')
     with open(path, 'w', encoding='utf-8') as f:
         f.write('\n'.join(lines) + '\n')
 
@@ -205,20 +266,28 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('catalog_rc')
     parser.add_argument('--table', help='write the C++ table here')
+    parser.add_argument('--locales', help='write the tests\' table of locales, variants and IDs here')
+    parser.add_argument('--variant-locales', action='store_true', help='print each variant\'s locale')
     parser.add_argument('--fingerprints', help='rewrite the committed fingerprints here')
     parser.add_argument('--dump', action='store_true', help='print every text')
     args = parser.parse_args()
     try:
+        locales = windows_locales()
         reader = Parser()
         reader.parse_file(args.catalog_rc)
-        check(reader.variants)
+        variant_locales = check(reader, args.catalog_rc, locales)
     except CatalogError as e:
         print(f'catalogue error:\n{e}', file=sys.stderr)
         return 1
     if args.table:
         write_table(reader.variants, args.table)
+    if args.locales:
+        write_locales(locales, variant_locales, args.locales)
+    if args.variant_locales:
+        for language, locale in sorted(variant_locales.items()):
+            print(locale.name)
     if args.fingerprints:
-        write_fingerprints(reader.variants, args.fingerprints)
+        write_fingerprints(reader.variants, variant_locales, args.fingerprints)
     if args.dump:
         for language, entries in sorted(reader.variants.items()):
             for string_id, text in sorted(entries.items()):

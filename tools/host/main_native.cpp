@@ -4,10 +4,10 @@
 // --unset NAME removes one; message boxes are recorded and printed.
 #include <iconv.h>
 
-#include <algorithm>
 #include <iostream>
+#include <iterator>
+#include <stdexcept>
 
-#include "catalog/catalog_table.h"
 #include "module/exports.h"
 #include "platform/standin/control.h"
 #include "tests/support/locales.h"
@@ -49,8 +49,14 @@ int main(int argc, char** argv)
                 std::cerr << "quorvel: unknown locale '" << argv[i] << "'\n";
                 return 2;
             }
+            try {
+                quorvel::standin::SetCodePage(locale->codePage);
+            } catch (const std::invalid_argument&) {
+                std::cerr << "quorvel: the stand-in has no code page " << locale->codePage << " for '" << argv[i]
+                          << "'\n";
+                return 2;
+            }
             quorvel::standin::SetThreadLanguage(locale->language);
-            quorvel::standin::SetCodePage(locale->codePage);
         } else if (arg == "--set" && i + 1 < argc) {
             const std::string assignment = argv[++i];
             const std::size_t equals = assignment.find('=');
@@ -76,10 +82,6 @@ int main(int argc, char** argv)
         return boxes.empty() ? std::string() : boxes.back().text;
     };
     services.toUtf8 = ToUtf8;
-    for (std::size_t i = 0; i < quorvel::catalog::kEntryCount; ++i)
-        services.catalogIds.push_back(quorvel::catalog::kEntries[i].id);
-    std::sort(services.catalogIds.begin(), services.catalogIds.end());
-    services.catalogIds.erase(std::unique(services.catalogIds.begin(), services.catalogIds.end()),
-                                services.catalogIds.end());
+    services.catalogIds.assign(std::begin(quorvel::test::kCatalogIds), std::end(quorvel::test::kCatalogIds));
     return quorvel::host::Run(args, services, std::cout, std::cerr);
 }

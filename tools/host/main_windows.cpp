@@ -9,9 +9,10 @@
 
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 
-#include "catalog/catalog_table.h"
 #include "quorvel_loader.h"
+#include "tests/support/locales.h"
 #include "tests/support/registry_keys.h"
 #include "tests/support/windows/message_box_watch.h"
 #include "tools/host/host.h"
@@ -29,18 +30,6 @@ std::string AnsiToUtf8(const std::string& ansi)
     std::string utf8(length, '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
     return utf8;
-}
-
-std::vector<unsigned> CatalogIds()
-{
-    std::vector<unsigned> ids;
-    for (std::size_t i = 0; i < quorvel::catalog::kEntryCount; ++i) {
-        const unsigned id = quorvel::catalog::kEntries[i].id;
-        if (std::find(ids.begin(), ids.end(), id) == ids.end())
-            ids.push_back(id);
-    }
-    std::sort(ids.begin(), ids.end());
-    return ids;
 }
 
 // --set NAME=VALUE and --unset NAME: a value under the uninstall key, which
@@ -107,6 +96,6 @@ int main(int argc, char** argv)
         return quorvel::test::WatchMessageBox(call).text;
     };
     services.toUtf8 = AnsiToUtf8;
-    services.catalogIds = CatalogIds();
+    services.catalogIds.assign(std::begin(quorvel::test::kCatalogIds), std::end(quorvel::test::kCatalogIds));
     return quorvel::host::Run(args, services, std::cout, std::cerr);
 }

@@ -41,44 +41,15 @@ inline void ApplyRelease(const model::ReleaseInputs& in)
         standin::FailVersionQuery();
 }
 
-// A text stored with its NUL.
-inline model::RegistryValue Text(const std::string& text) { return {true, text + '\0'}; }
+using model::Text;
 
 // The registry and version record of a system that the release
-// classification reports as `code`; kUnknownRelease: one it recognises
-// nothing on.
+// classification reports as `code` (model::Releases()); kUnknownRelease: one
+// it recognises nothing on.
 inline model::ReleaseInputs ReleaseFor(WindowsReleaseCode code)
 {
-    model::ReleaseInputs in;
-    in.windowsKey = true;
-    const auto windows9x = [&in](const char* product, const char* subVersion) {
-        in.windowsProduct = Text(product);
-        in.subVersion = Text(subVersion);
-        in.platformId = 1;
-        in.majorVersion = 4;
-    };
-    switch (code) {
-    case kWindows95: windows9x("Microsoft Windows 95", ""); break;
-    case kWindows95B: windows9x("Microsoft Windows 95", " B"); break;
-    case kWindows95C: windows9x("Microsoft Windows 95", " C"); break;
-    case kWindows98: windows9x("Microsoft Windows 98", ""); break;
-    case kWindows98A: windows9x("Microsoft Windows 98", " A "); break;
-    case kWindowsMe: windows9x("Microsoft Windows ME", ""); break;
-    case kWindowsNt4:
-        in.ntKey = true;
-        in.majorVersion = 4;
-        break;
-    case kWindows2000:
-        in.ntKey = true;
-        in.ntProduct = Text("Microsoft Windows 2000");
-        break;
-    case kWindowsXp:
-        in.ntKey = true;
-        in.ntProduct = Text("Microsoft Windows XP");
-        break;
-    default: break;
-    }
-    return in;
+    const model::Release* release = model::FindRelease(code);
+    return release ? release->system : model::ReleaseInputs{};
 }
 
 inline void ApplyLocale(const Locale& locale)

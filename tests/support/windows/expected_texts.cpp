@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <set>
-
 #include "catalog/catalog_table.h"
 
 namespace quorvel::test {
@@ -31,14 +28,6 @@ std::string ToAnsi(const char16_t* text)
 }
 
 }  // namespace
-
-std::vector<unsigned> CatalogIds()
-{
-    std::set<unsigned> ids;
-    for (std::size_t i = 0; i < catalog::kEntryCount; ++i)
-        ids.insert(catalog::kEntries[i].id);
-    return {ids.begin(), ids.end()};
-}
 
 std::uint16_t VariantFor(std::uint16_t language)
 {

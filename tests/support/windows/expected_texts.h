@@ -8,9 +8,6 @@
 
 namespace quorvel::test {
 
-// Every ID the catalogue holds.
-std::vector<unsigned> CatalogIds();
-
 // The variant the resource loader should pick for `language`: exact, then
 // primary language with neutral sublanguage; 0 when neither exists.
 std::uint16_t VariantFor(std::uint16_t language);
@@ -18,7 +15,7 @@ std::uint16_t VariantFor(std::uint16_t language);
 // The text of `id` in `variant`, in the ANSI code page.
 std::string VariantText(std::uint16_t variant, unsigned id);
 
-// The texts of `id` across all ten variants.
+// The texts of `id` across every variant.
 std::vector<std::string> AllVariantTexts(unsigned id);
 
 }  // namespace quorvel::test
