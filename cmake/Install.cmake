@@ -5,6 +5,7 @@
 #   bin/Quorvel.dll
 #   include/quorvel.h             the six functions, the buffer protocol
 #   include/quorvel_loader.h      resolving them at run time
+#   include/quorvel.nsh           macros for NSIS installer scripts
 #   lib/libQuorvel.dll.a          import library for MinGW (GNU ld, lld)
 #   lib/Quorvel.lib               import library for Microsoft's linker (and lld-link)
 #   lib/Quorvel.def               the export table: decorated names and ordinals
@@ -154,7 +155,8 @@ endfunction()
 
 quorvel_install_kit(${QUORVEL_KIT_BIN_DIR} $<TARGET_FILE_DIR:Quorvel>/Quorvel.dll)
 quorvel_install_kit(${QUORVEL_KIT_INCLUDE_DIR}
-    ${PROJECT_SOURCE_DIR}/include/quorvel.h ${PROJECT_SOURCE_DIR}/include/quorvel_loader.h)
+    ${PROJECT_SOURCE_DIR}/include/quorvel.h ${PROJECT_SOURCE_DIR}/include/quorvel_loader.h
+    ${PROJECT_SOURCE_DIR}/include/quorvel.nsh)
 quorvel_install_kit(${QUORVEL_KIT_LIB_DIR}
     ${QUORVEL_KIT_DIR}/libQuorvel.dll.a ${QUORVEL_KIT_DIR}/Quorvel.lib ${QUORVEL_KIT_DIR}/Quorvel.def)
 quorvel_install_kit(${QUORVEL_KIT_PACKAGE_DIR}

@@ -148,6 +148,7 @@ KIT_FILES = {
     'bin/Quorvel.dll',
     'include/quorvel.h',
     'include/quorvel_loader.h',
+    'include/quorvel.nsh',
     'lib/Quorvel.def',
     'lib/Quorvel.lib',
     'lib/libQuorvel.dll.a',

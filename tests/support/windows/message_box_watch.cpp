@@ -48,6 +48,24 @@ std::string WindowText(HWND window)
     return text;
 }
 
+struct ProcessDialog {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessDialog(HWND window, LPARAM search)
+{
+    auto* wanted = reinterpret_cast<ProcessDialog*>(search);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId != wanted->processId || FindDialog(window, reinterpret_cast<LPARAM>(&wanted->found));
+}
+
+void Dismiss(HWND dialog)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
 void Read(HWND dialog, ObservedBox* box)
 {
     box->shown = true;
@@ -78,13 +96,46 @@ ObservedBox WatchMessageBox(const std::function<void()>& showBox)
     if (dialog) {
         Read(dialog, &box);
         box.returnedBeforeDismiss = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        Dismiss(dialog);
     }
     box.returnedAfterDismiss = WaitForSingleObject(thread, kWaitMs) == WAIT_OBJECT_0;
     if (!box.returnedAfterDismiss)
         TerminateThread(thread, 1);
     CloseHandle(thread);
     return box;
+}
+
+ProcessRun RunDismissingBoxes(const std::string& commandLine)
+{
+    ProcessRun run;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string command = commandLine;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return run;
+    constexpr DWORD kRunMs = 120000;
+    for (DWORD waited = 0; waited < kRunMs; waited += kPollMs) {
+        if (WaitForSingleObject(process.hProcess, kPollMs) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &run.exitCode);
+            break;
+        }
+        ProcessDialog search = {process.dwProcessId, nullptr};
+        EnumWindows(FindProcessDialog, reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            continue;
+        run.boxes.emplace_back();
+        Read(search.found, &run.boxes.back());
+        Dismiss(search.found);
+        // The box stays until its thread has handled the click.
+        while (IsWindow(search.found) && WaitForSingleObject(process.hProcess, kPollMs) == WAIT_TIMEOUT)
+            waited += kPollMs;
+    }
+    if (run.exitCode == ~0ul)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return run;
 }
 
 }  // namespace quorvel::test

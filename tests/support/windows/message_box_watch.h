@@ -21,4 +21,13 @@ struct ObservedBox {
 
 ObservedBox WatchMessageBox(const std::function<void()>& showBox);
 
+struct ProcessRun {
+    unsigned long exitCode = ~0ul;     // ~0 when it did not end in time
+    std::vector<ObservedBox> boxes;    // every box it showed, in order
+};
+
+// Starts `commandLine`, dismisses each box its process shows with OK and
+// waits for the process to end.
+ProcessRun RunDismissingBoxes(const std::string& commandLine);
+
 }  // namespace quorvel::test
