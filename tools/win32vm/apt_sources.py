@@ -13,9 +13,10 @@ DIR (default /). Exits 1, with a message, when SUITE has no source.
 import argparse
 import pathlib
 import sys
+import urllib.parse
 
-# Methods that debootstrap can fetch from.
-FETCHABLE = ("http://", "https://", "file:/")
+# URI schemes that debootstrap and apt in the guest can fetch from.
+FETCHABLE = {"http", "https", "file"}
 
 
 def one_line_entries(text):
@@ -64,7 +65,7 @@ def find_mirror(root, suite):
     for uris, suites, components in entries(root):
         if suite in suites and "main" in components:
             for uri in uris:
-                if uri.startswith(FETCHABLE):
+                if urllib.parse.urlsplit(uri).scheme in FETCHABLE:
                     return uri.rstrip("/")
     return None
 
