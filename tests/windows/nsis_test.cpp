@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "tests/support/windows/child_process.h"
 #include "tests/support/windows/message_box_watch.h"
 #include "tests/support/windows/quorvel_module.h"
 #include "tests/support/windows/registry_fixture.h"
@@ -29,14 +30,6 @@ constexpr Installer kInstallers[] = {{"quorvel_nsis_host_amd64-unicode.exe", tru
 constexpr Installer kInstallers[] = {{"quorvel_nsis_host_x86-ansi.exe", false},
                                      {"quorvel_nsis_host_x86-unicode.exe", true}};
 #endif
-
-std::string OwnDirectory()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string full(path);
-    return full.substr(0, full.find_last_of("\\/") + 1);
-}
 
 // The installer's texts as UTF-16, whichever kind it is.
 std::wstring Widened(const std::string& ansi)

@@ -4,8 +4,6 @@
 
 namespace quorvel::test {
 
-namespace {
-
 std::string OwnDirectory()
 {
     char path[MAX_PATH] = {};
@@ -13,6 +11,8 @@ std::string OwnDirectory()
     const std::string full(path);
     return full.substr(0, full.find_last_of("\\/") + 1);
 }
+
+namespace {
 
 // Appends what the pipe holds now, without waiting for more.
 void DrainPipe(HANDLE readEnd, std::string* output)

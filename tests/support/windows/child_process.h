@@ -11,6 +11,9 @@ struct ChildResult {
     std::string output;  // standard output and error together
 };
 
+// The test program's own directory, with a trailing separator.
+std::string OwnDirectory();
+
 // Runs `program` from the test program's own directory with `arguments`.
 ChildResult RunSibling(const std::string& program, const std::string& arguments);
 
