@@ -8,7 +8,8 @@ the release itself: reproducible, and signed.
     kit_test.py headers   --kit DIR --compiler CC --language c|c++ --work DIR
     kit_test.py msvc      --kit DIR --arch ARCH --clang CLANG --lld-link LLD_LINK --objdump OBJDUMP
                           --kernel32 LIB --work DIR [--run RUNNER...]
-    kit_test.py examples  --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR [--run RUNNER...]
+    kit_test.py examples  --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR [--makensis MAKENSIS]
+                          [--run RUNNER...]
     kit_test.py other-arch --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR
     kit_test.py reproducible --source DIR --preset NAME --time-stamp SECONDS --work DIR
     kit_test.py signed    --module DLL --tests EXE --work DIR --run RUNNER...
@@ -329,11 +330,29 @@ def examples(args):
         if not os.path.exists(os.path.join(os.path.dirname(program), 'Quorvel.dll')):
             raise Failure(f'{program}: Quorvel.dll was not copied next to it')
     print('examples configured with find_package(Quorvel) and built')
+    if args.makensis:
+        build_nsis_example(args)
     if args.run:
         texts = english_texts()
         for program in programs:
             check_output(os.path.basename(program), run_host(args.run, program, EXAMPLE_REQUESTS),
                          EXAMPLE_REQUESTS, texts)
+
+
+NSIS_TARGETS = {'i686': ['x86-ansi', 'x86-unicode'], 'x86_64': ['amd64-unicode']}
+
+
+def build_nsis_example(args):
+    """Builds examples/nsis/setup.nsi for each NSIS target of the kit's
+    architecture, with the kit's quorvel.nsh and module; warnings fail."""
+    script = os.path.join(args.source, 'nsis', 'setup.nsi')
+    for target in NSIS_TARGETS[args.arch]:
+        installer = os.path.join(args.work, 'examples', f'setup-{target}.exe')
+        run([args.makensis, '-V2', '-WX', f'-XTarget {target}', f'-X!addincludedir {args.kit}/include',
+             f'-DQUORVEL_MODULE={args.kit}/bin/Quorvel.dll', f'-DOUTFILE={installer}', script])
+        if not os.path.isfile(installer):
+            raise Failure(f'makensis wrote no {installer}')
+    print(f'examples/nsis/setup.nsi built with makensis for {", ".join(NSIS_TARGETS[args.arch])}')
 
 
 def other_arch(args):
@@ -491,6 +510,7 @@ def main():
         for option in ('--kit', '--toolchain', '--source', '--work'):
             p.add_argument(option, required=True)
         p.add_argument('--arch', required=True, choices=['i686', 'x86_64'])
+        p.add_argument('--makensis')
         p.add_argument('--run', nargs=argparse.REMAINDER)
         p.set_defaults(handler=handler)
 
