@@ -79,4 +79,4 @@ add_custom_command(TARGET Quorvel POST_BUILD
     COMMENT "Checking, stripping and stamping Quorvel.dll"
     VERBATIM)
 set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS
-    ${PROJECT_SOURCE_DIR}/tools/pe/finish_module.py ${PROJECT_SOURCE_DIR}/tools/pe/pe_file.py)
+    ${PROJECT_SOURCE_DIR}/tools/pe/finish_module.py ${PROJECT_SOURCE_DIR}/tools/pe/pe_extras.py)

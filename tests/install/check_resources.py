@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Reads the resources back out of a built Quorvel.dll and checks them: the
 version resource states the project's version and names the module, and the
 string tables hold exactly the catalogue, every text of every variant.
@@ -12,54 +12,45 @@ import os
 import struct
 import sys
 
+import pefile
+
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'catalog'))
 import catalog  # noqa: E402
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'pe'))
-from pe_file import PeError, PeFile  # noqa: E402
+import pe_extras  # noqa: E402
 
-RT_STRING = 6
-RT_VERSION = 16
+RT_STRING = pefile.RESOURCE_TYPE['RT_STRING']
+RT_VERSION = pefile.RESOURCE_TYPE['RT_VERSION']
 VS_FIXEDFILEINFO_SIGNATURE = 0xFEEF04BD
 VFT_DLL = 2
 
 
-class Resources:
-    """The resource tree of a PE image: {type: {name: {language: bytes}}}."""
+def entry_key(entry):
+    """A resource's number, or its name where it has one."""
+    return entry.id if entry.name is None else entry.name.decode('utf-8')
 
-    def __init__(self, image):
-        self.pe = PeFile(image)
-        self.image = self.pe.image
-        self.rva, size = self.pe.directory(2)
-        if not self.rva or not size:
-            raise PeError('no resource directory')
-        self.base = self.pe.offset(self.rva)
-        self.tree = self.directory(0, 3)
 
-    def offset(self, rva):
-        return self.pe.offset(rva)
-
-    def directory(self, at, levels):
-        named, numbered = struct.unpack_from('<HH', self.image, self.base + at + 12)
-        entries = {}
-        for i in range(named + numbered):
-            name, target = struct.unpack_from('<II', self.image, self.base + at + 16 + 8 * i)
-            if name & 0x80000000:
-                length = struct.unpack_from('<H', self.image, self.base + (name & 0x7FFFFFFF))[0]
-                start = self.base + (name & 0x7FFFFFFF) + 2
-                name = self.image[start:start + 2 * length].decode('utf-16-le')
-            if target & 0x80000000:
-                if levels == 1:
-                    raise PeError('resource tree deeper than type, name, language')
-                entries[name] = self.directory(target & 0x7FFFFFFF, levels - 1)
-            else:
-                data_rva, size = struct.unpack_from('<II', self.image, self.base + target)
-                start = self.offset(data_rva)
-                entries[name] = self.image[start:start + size]
-        return entries
+def resource_tree(pe):
+    """{type: {name: {language: bytes}}} from pefile's parse of the resource
+    directory, which keeps the levels apart but reads no data."""
+    root = getattr(pe, 'DIRECTORY_ENTRY_RESOURCE', None)
+    if root is None:
+        sys.exit('no resource directory')
+    tree = {}
+    for kind in root.entries:
+        for name in kind.directory.entries:
+            for language in name.directory.entries:
+                if not hasattr(language, 'data'):
+                    sys.exit('resource tree deeper than type, name, language')
+                data = language.data.struct
+                names = tree.setdefault(entry_key(kind), {})
+                names.setdefault(entry_key(name), {})[language.id] = pe.get_data(data.OffsetToData, data.Size)
+    return tree
 
 
 def string_tables(resources):
-    """{language: {id: text}} from the RT_STRING blocks; empty slots left out."""
+    """{language: {id: text}} from the RT_STRING blocks; empty slots left out.
+    pefile's own reading of them merges the languages of a block."""
     tables = {}
     for block, languages in resources.get(RT_STRING, {}).items():
         for language, data in languages.items():
@@ -74,37 +65,31 @@ def string_tables(resources):
     return tables
 
 
-def version_block(data, at):
-    """One node of VS_VERSIONINFO: (key, value, children, end)."""
-    length, value_length, value_type = struct.unpack_from('<HHH', data, at)
-    end = at + length
-    key_start = at + 6
-    key_end = key_start
-    while data[key_end:key_end + 2] != b'\0\0':
-        key_end += 2
-    key = data[key_start:key_end].decode('utf-16-le')
-    value_at = (key_end + 2 + 3) & ~3
-    if value_type == 1:
-        value = data[value_at:value_at + 2 * value_length].decode('utf-16-le').rstrip('\0')
-        value_size = 2 * value_length
-    else:
-        value = data[value_at:value_at + value_length]
-        value_size = value_length
-    children = []
-    child = (value_at + value_size + 3) & ~3
-    while child < end:
-        node = version_block(data, child)
-        children.append(node)
-        child = (node[3] + 3) & ~3
-    return key, value, children, end
-
-
 def version_numbers(text):
     parts = [int(p) for p in text.split('.')]
     return (parts + [0, 0, 0, 0])[:4]
 
 
-def check_version(resources, version, problems):
+def dotted(ms, ls):
+    return f'{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}'
+
+
+def translation(var_file_info):
+    """The string table that VarFileInfo's Translation names ('040904B0'),
+    or what stands there instead. pefile keeps only the last language and
+    code page of the value: its length tells whether there was just one."""
+    for var in getattr(var_file_info, 'Var', []):
+        value = getattr(var, 'entry', {}).get(b'Translation')
+        if value:
+            if var.ValueLength != 4:
+                return f'{var.ValueLength // 4} languages and code pages'
+            return value.replace('0x', '').replace(' ', '').upper()
+    return None
+
+
+def check_version(pe, resources, version, problems):
+    """The one version resource, as pefile parses it: pefile keeps a block
+    only when its root is VS_VERSION_INFO."""
     blocks = resources.get(RT_VERSION, {})
     if len(blocks) != 1 or 1 not in blocks:
         problems.append(f'version resource: expected one, named 1, found {sorted(blocks)}')
@@ -113,42 +98,43 @@ def check_version(resources, version, problems):
     if len(languages) != 1:
         problems.append(f'version resource: in {len(languages)} languages, expected one')
         return
-    key, fixed, children, _ = version_block(next(iter(languages.values())), 0)
-    if key != 'VS_VERSION_INFO' or len(fixed) != 52:
-        problems.append(f'version resource: root {key!r} with {len(fixed)} bytes of fixed information')
+    root = getattr(pe, 'VS_VERSIONINFO', [None])[0]
+    if root is None or root.ValueLength != 52 or not hasattr(pe, 'VS_FIXEDFILEINFO'):
+        found = f'{root.ValueLength} bytes of fixed information' if root else 'another root'
+        problems.append(f'version resource: VS_VERSION_INFO with 52 bytes of fixed information expected, '
+                        f'found {found}')
         return
-    (signature, _, file_ms, file_ls, product_ms, product_ls, _, flags, file_os, file_type,
-     _, _, _) = struct.unpack('<13I', fixed)
+    fixed = pe.VS_FIXEDFILEINFO[0]
     major, minor, patch, tweak = version_numbers(version)
     expected = ((major << 16) | minor, (patch << 16) | tweak)
-    if signature != VS_FIXEDFILEINFO_SIGNATURE:
-        problems.append(f'version resource: fixed information signature 0x{signature:08X}')
-    if (file_ms, file_ls) != expected:
-        problems.append(f'version resource: FILEVERSION {file_ms >> 16}.{file_ms & 0xFFFF}.'
-                        f'{file_ls >> 16}.{file_ls & 0xFFFF}, expected {version}')
-    if (product_ms, product_ls) != expected:
-        problems.append(f'version resource: PRODUCTVERSION {product_ms >> 16}.{product_ms & 0xFFFF}.'
-                        f'{product_ls >> 16}.{product_ls & 0xFFFF}, expected {version}')
-    if file_type != VFT_DLL:
-        problems.append(f'version resource: FILETYPE {file_type}, expected VFT_DLL')
-    if flags != 0:
-        problems.append(f'version resource: FILEFLAGS 0x{flags:X} (debug, pre-release or patched)')
-    if file_os & 0xFFFF != 0x4:
-        problems.append(f'version resource: FILEOS 0x{file_os:X}, not 32-bit Windows')
+    if fixed.Signature != VS_FIXEDFILEINFO_SIGNATURE:
+        problems.append(f'version resource: fixed information signature 0x{fixed.Signature:08X}')
+    if (fixed.FileVersionMS, fixed.FileVersionLS) != expected:
+        problems.append(f'version resource: FILEVERSION {dotted(fixed.FileVersionMS, fixed.FileVersionLS)}, '
+                        f'expected {version}')
+    if (fixed.ProductVersionMS, fixed.ProductVersionLS) != expected:
+        problems.append(f'version resource: PRODUCTVERSION '
+                        f'{dotted(fixed.ProductVersionMS, fixed.ProductVersionLS)}, expected {version}')
+    if fixed.FileType != VFT_DLL:
+        problems.append(f'version resource: FILETYPE {fixed.FileType}, expected VFT_DLL')
+    if fixed.FileFlags != 0:
+        problems.append(f'version resource: FILEFLAGS 0x{fixed.FileFlags:X} (debug, pre-release or patched)')
+    if fixed.FileOS & 0xFFFF != 0x4:
+        problems.append(f'version resource: FILEOS 0x{fixed.FileOS:X}, not 32-bit Windows')
+    check_version_strings(pe, version, problems)
 
-    sections = {node[0]: node for node in children}
-    translations = []
-    if 'VarFileInfo' in sections:
-        for var in sections['VarFileInfo'][2]:
-            if var[0] == 'Translation':
-                translations = [struct.unpack_from('<HH', var[1], i) for i in range(0, len(var[1]), 4)]
-    if 'StringFileInfo' not in sections or len(sections['StringFileInfo'][2]) != 1:
+
+def check_version_strings(pe, version, problems):
+    sections = {entry.Key.decode('utf-8'): entry for entry in getattr(pe, 'FileInfo', [[]])[0]}
+    tables = getattr(sections.get('StringFileInfo'), 'StringTable', [])
+    if len(tables) != 1:
         problems.append('version resource: expected one string table under StringFileInfo')
         return
-    table_key, _, strings, _ = sections['StringFileInfo'][2][0]
-    if [f'{language:04X}{code_page:04X}' for language, code_page in translations] != [table_key.upper()]:
-        problems.append(f'version resource: Translation {translations} does not name string table {table_key}')
-    values = {node[0]: node[1] for node in strings}
+    table_key = tables[0].LangID.decode('utf-8')
+    named = translation(sections.get('VarFileInfo'))
+    if named != table_key.upper():
+        problems.append(f'version resource: Translation {named} does not name string table {table_key}')
+    values = {key.decode('utf-8'): value.decode('utf-8') for key, value in tables[0].entries.items()}
     wanted = {'FileVersion': version, 'ProductVersion': version, 'OriginalFilename': 'Quorvel.dll'}
     for name, value in wanted.items():
         if values.get(name) != value:
@@ -187,10 +173,10 @@ def main():
     parser.add_argument('--version', required=True)
     parser.add_argument('--catalog', required=True, help='catalog/catalog.rc')
     args = parser.parse_args()
-    with open(args.module, 'rb') as f:
-        resources = Resources(f.read()).tree
+    pe = pe_extras.load(args.module)
+    resources = resource_tree(pe)
     problems = []
-    check_version(resources, args.version, problems)
+    check_version(pe, resources, args.version, problems)
     check_strings(resources, args.catalog, problems)
     for problem in problems:
         print(problem, file=sys.stderr)

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Tests of the host developers' kit as a host developer gets it: the release
 archive, unpacked, then used by programs built apart from the module; and of
 the release itself: reproducible, and signed.
@@ -6,8 +6,8 @@ the release itself: reproducible, and signed.
     kit_test.py stage     --build DIR --archive NAME --work DIR --kit DIR
     kit_test.py layout    --kit DIR --arch ARCH --module DLL --def SERVICES_DEF
     kit_test.py headers   --kit DIR --compiler CC --language c|c++ --work DIR
-    kit_test.py msvc      --kit DIR --arch ARCH --clang CLANG --lld-link LLD_LINK --objdump OBJDUMP
-                          --kernel32 LIB --work DIR [--run RUNNER...]
+    kit_test.py msvc      --kit DIR --arch ARCH --clang CLANG --lld-link LLD_LINK --kernel32 LIB --work DIR
+                          [--run RUNNER...]
     kit_test.py examples  --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR [--makensis MAKENSIS]
                           [--run RUNNER...]
     kit_test.py other-arch --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR
@@ -33,7 +33,7 @@ ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'catalog'))
 import catalog  # noqa: E402
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'pe'))
-from pe_file import PeFile  # noqa: E402
+import pe_extras  # noqa: E402
 
 US_ENGLISH = 0x0409
 # What the example hosts are asked for when run, and the catalogue IDs
@@ -97,11 +97,10 @@ def check_sums(kit):
 
 
 def debuglink_crc(module):
-    image = PeFile.read(module)
-    section = next((s for s in image.sections if s.name == '.gnu_debuglink'), None)
+    section = pe_extras.find_section(pe_extras.load(module, fast_load=True), '.gnu_debuglink')
     if section is None:
         raise Failure(f'{module}: no .gnu_debuglink')
-    data = bytes(image.image[section.raw_pointer:section.raw_pointer + section.virtual_size])
+    data = section.get_data(ignore_padding=True)
     name = data[:data.index(b'\0')].decode('ascii')
     return name, int.from_bytes(data[-4:], 'little')
 
@@ -281,7 +280,7 @@ def msvc(args):
          '-safeseh:no' if args.arch == 'i686' else '-debug:none', f'-out:{exe}', obj,
          os.path.join(args.kit, 'lib', 'Quorvel.lib'), args.kernel32])
 
-    imports = imported_names(run([args.objdump, '-p', exe]).decode('utf-8', 'replace'), 'Quorvel.dll')
+    imports = imported_names(exe, 'Quorvel.dll')
     wanted = sorted(name for name, _ in def_exports(os.path.join(args.kit, 'lib', 'Quorvel.def')))
     if sorted(imports) != wanted:
         raise Failure(f'msvc_host.exe imports {sorted(imports)} from Quorvel.dll, expected {wanted}')
@@ -295,16 +294,10 @@ def msvc(args):
         check_output('msvc_host.exe', output, ['9', 'plain:2', '9:1002'], texts)
 
 
-def imported_names(objdump_output, dll):
-    names, inside = [], False
-    for line in objdump_output.splitlines():
-        if line.strip().startswith('DLL Name:'):
-            inside = line.split(':', 1)[1].strip().lower() == dll.lower()
-        elif inside:
-            m = re.match(r'\s+[0-9a-f]+\s+\d+\s+(\S+)$', line)
-            if m:
-                names.append(m.group(1))
-    return names
+def imported_names(program, dll):
+    """What `program` imports from `dll`, named in any case, as Windows finds it."""
+    found = pe_extras.imports(pe_extras.load(program))
+    return next((names for name, names in found.items() if name.lower() == dll.lower()), [])
 
 
 # ---- examples ----------------------------------------------------------------------------
@@ -397,10 +390,9 @@ def reproducible(args):
                  if open(os.path.join(builds[0], path), 'rb').read() != open(os.path.join(builds[1], path), 'rb').read()]
     if different:
         raise Failure(f'two builds of the same sources differ in {different}: {builds}')
-    image = PeFile.read(os.path.join(builds[0], 'bin', 'Quorvel.dll'))
-    if image.stored_checksum() != image.computed_checksum():
-        raise Failure(f'Quorvel.dll: PE checksum 0x{image.stored_checksum():08X}, '
-                      f'should be 0x{image.computed_checksum():08X}')
+    checksum = pe_extras.checksum_error(pe_extras.load(os.path.join(builds[0], 'bin', 'Quorvel.dll')))
+    if checksum:
+        raise Failure(f'Quorvel.dll: {checksum}')
     shutil.rmtree(args.work, ignore_errors=True)
     print(f'two builds agree byte for byte in {", ".join(RELEASE_OUTPUTS)}; checksum right')
 
@@ -499,7 +491,7 @@ def main():
     p.set_defaults(handler=headers)
 
     p = commands.add_parser('msvc')
-    for option in ('--kit', '--clang', '--lld-link', '--objdump', '--kernel32', '--work'):
+    for option in ('--kit', '--clang', '--lld-link', '--kernel32', '--work'):
         p.add_argument(option, required=True)
     p.add_argument('--arch', required=True, choices=['i686', 'x86_64'])
     p.add_argument('--run', nargs=argparse.REMAINDER)

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Turns the linked Quorvel.dll into the one that ships, in place:
 
     finish_module.py --nm NM --objcopy OBJCOPY --time-stamp SECONDS Quorvel.dll
@@ -20,8 +20,10 @@ import re
 import subprocess
 import sys
 
+import pefile
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from pe_file import PeFile  # noqa: E402
+import pe_extras  # noqa: E402
 
 
 class Refused(Exception):
@@ -34,31 +36,38 @@ def symbol_addresses(nm, module):
 
 
 def refuse_run_time_initialisation(nm, module):
-    image = PeFile.read(module)
+    pe = pe_extras.load(module, fast_load=True)
     addresses = symbol_addresses(nm, module)
+    pe32_plus = pe.PE_TYPE == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS
+    pointer_size, pointer_at = (8, pe.get_qword_at_rva) if pe32_plus else (4, pe.get_dword_at_rva)
     problems = []
     for table in ('__CTOR_LIST__', '__DTOR_LIST__'):
         if table not in addresses:
             problems.append(f'no {table} symbol to check')
             continue
-        first_entry = addresses[table] - image.image_base + image.pointer_size
-        if image.pointer_at(first_entry) != 0:
+        first_entry = addresses[table] - pe.OPTIONAL_HEADER.ImageBase + pointer_size
+        if pointer_at(first_entry) != 0:
             kind = 'constructor' if table == '__CTOR_LIST__' else 'destructor'
             problems.append(f'a global needs a {kind} at run time ({table} is not empty), '
                             'which nothing runs in this module: make it constant-initialised')
-    for section in image.sections:
-        if section.name in ('.init_array', '.fini_array'):
-            problems.append(f'section {section.name}: run-time initialisation that nothing runs')
+    for name in pe_extras.section_names(pe):
+        if name in ('.init_array', '.fini_array'):
+            problems.append(f'section {name}: run-time initialisation that nothing runs')
     if problems:
         raise Refused('\n'.join(f'{module}: {p}' for p in problems))
 
 
 def stamp(path, time_stamp):
-    """The time stamps, then the checksum over them."""
-    image = PeFile.read(path)
-    image.set_time_stamps(time_stamp)
-    image.set_checksum()
-    image.write(path)
+    """The time stamps, then the checksum over them. A debug file keeps the
+    section headers but not their contents: pefile finds no export directory
+    there, and only the file header is stamped."""
+    pe = pe_extras.load(path, fast_load=True)
+    pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY['IMAGE_DIRECTORY_ENTRY_EXPORT']])
+    pe.FILE_HEADER.TimeDateStamp = time_stamp
+    if hasattr(pe, 'DIRECTORY_ENTRY_EXPORT'):
+        pe.DIRECTORY_ENTRY_EXPORT.struct.TimeDateStamp = time_stamp
+    pe.OPTIONAL_HEADER.CheckSum = pe.generate_checksum()
+    pe.write(path)
 
 
 def main():
