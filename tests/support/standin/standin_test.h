@@ -1,5 +1,6 @@
 // GoogleTest over the stand-in: a fixture on a fresh system that must leave
-// nothing held, a release that must classify as meant, and the walk that makes each allocation of a call fail in turn.
+// nothing held, a release that must classify as meant, the walk that makes
+// each allocation of a call fail in turn, and a text served as a host gets it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +9,9 @@
 #include <functional>
 #include <string>
 
+#include "module/exports.h"
 #include "platform/standin/control.h"
+#include "tests/support/guarded_buffer.h"
 #include "tests/support/standin/holdings.h"
 #include "tests/support/standin/system.h"
 
@@ -62,6 +65,19 @@ inline std::size_t ForEachFailedAllocation(const std::function<void(const Inject
         if (!reached)
             return nth - 1;
     }
+}
+
+using StringExport = QuorvelSize (*)(unsigned, char*, QuorvelSize);
+
+// The text of `id` as a host gets it: size query, then a buffer of that size.
+inline std::string Served(StringExport get, unsigned id)
+{
+    const QuorvelSize size = get(id, nullptr, 0);
+    GuardedBuffer buffer(size);
+    EXPECT_EQ(get(id, buffer.data(), size), size);
+    const std::string text(buffer.data(), size ? size - 1 : 0);
+    EXPECT_TRUE(buffer.Holds(text)) << "id " << id;
+    return text;
 }
 
 }  // namespace quorvel::test
