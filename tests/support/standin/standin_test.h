@@ -1,6 +1,7 @@
 // GoogleTest over the stand-in: a fixture on a fresh system that must leave
 // nothing held, a release that must classify as meant, the walk that makes
-// each allocation of a call fail in turn, and a text served as a host gets it.
+// each allocation of a call fail in turn, and the six exports called as a
+// host calls them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -78,6 +79,41 @@ inline std::string Served(StringExport get, unsigned id)
     const std::string text(buffer.data(), size ? size - 1 : 0);
     EXPECT_TRUE(buffer.Holds(text)) << "id " << id;
     return text;
+}
+
+enum class Export {
+    kDllGetString,
+    kGetStringFromQuorvelDll,
+    kDllGetDynamicString,
+    kDllMessageBox,
+    kDllMessageBoxWithSuppliedSubString,
+    kDllDynamicMessageBox,
+};
+
+// One call of an export, by kind.
+struct Request {
+    Export function;
+    unsigned id;
+    unsigned token = 0;
+    const char* substitute = nullptr;
+};
+
+inline bool IsBox(const Request& r) { return r.function >= Export::kDllMessageBox; }
+
+// Makes the request: a string request's answer, or 0 once the box is shown.
+inline QuorvelSize Make(const Request& r, char* buffer = nullptr, QuorvelSize size = 0)
+{
+    switch (r.function) {
+    case Export::kDllGetString: return QuorvelDllGetString(r.id, buffer, size);
+    case Export::kGetStringFromQuorvelDll: return GetStringFromQuorvelDll(r.id, buffer, size);
+    case Export::kDllGetDynamicString: return QuorvelDllGetDynamicString(r.id, buffer, size, r.token);
+    case Export::kDllMessageBox: QuorvelDllMessageBox(r.id); break;
+    case Export::kDllMessageBoxWithSuppliedSubString:
+        QuorvelDllMessageBoxWithSuppliedSubString(r.id, r.token, const_cast<char*>(r.substitute));
+        break;
+    case Export::kDllDynamicMessageBox: QuorvelDllDynamicMessageBox(r.id, r.token); break;
+    }
+    return 0;
 }
 
 }  // namespace quorvel::test
