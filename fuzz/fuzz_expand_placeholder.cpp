@@ -100,15 +100,10 @@ QUORVEL_FUZZ_TARGET(codePage, in)
     const std::size_t failAt = in.ConsumeBool() ? in.ConsumeIntegralInRange<std::size_t>(1, 10) : 0;
 
     fuzz::GuardedBuffer buffer(bufferSize);
-    const fuzz::LeakCheck leaks;
-    std::uint32_t result;
-    bool failed;
-    {
-        const fuzz::InjectedFailure failure(failAt);
+    std::uint32_t result = 0;
+    const bool failed = fuzz::RunFailingAllocation(failAt, [&](auto&) {
         result = ExpandPlaceholder(messageId, nullBuffer ? nullptr : buffer.data(), bufferSize, tokenId);
-        failed = failure.Reached();
-    }
-    leaks.Verify();
+    });
 
     if (failed) {
         FUZZ_CHECK(result == 0, "an answer despite a failed allocation");

@@ -35,17 +35,10 @@ QUORVEL_FUZZ_TARGET(codePage, in)
     const std::size_t failAt = in.ConsumeBool() ? in.ConsumeIntegralInRange<std::size_t>(1, 4) : 0;
     test::ApplyRelease(inputs);
 
-    const fuzz::LeakCheck leaks;
-    WindowsReleaseCode code;
+    WindowsReleaseCode code = kUnknownRelease;
     Status status = Status::kNoMemory;
-    bool failed;
-    {
-        const fuzz::InjectedFailure failure(failAt);
-        code = ClassifyWindowsRelease(&status);
-        failed = failure.Reached();
-    }
+    const bool failed = fuzz::RunFailingAllocation(failAt, [&](auto&) { code = ClassifyWindowsRelease(&status); });
     const bool complete = status == Status::kOk;
-    leaks.Verify();
 
     FUZZ_CHECK(model::FindRelease(code), "code " + std::to_string(code));
     const std::int32_t expected = model::ClassifyRelease(codePage, inputs);

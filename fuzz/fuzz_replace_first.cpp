@@ -22,20 +22,17 @@ QUORVEL_FUZZ_TARGET(codePage, in)
     const std::string replacement = model::UpToNul(in.ConsumeRandomLengthString(64));
     const std::size_t failAt = in.ConsumeBool() ? in.ConsumeIntegralInRange<std::size_t>(1, 3) : 0;
 
-    const fuzz::LeakCheck leaks;
-    {
-        const fuzz::InjectedFailure failure(failAt);
+    fuzz::RunFailingAllocation(failAt, [&](const fuzz::InjectedFailure& failure) {
         const HeapText result = ReplaceFirst(text.c_str(), pattern.c_str(), replacement.c_str());
         if (failure.Reached()) {
             FUZZ_CHECK(!result, "a result despite a failed allocation");
-        } else {
-            FUZZ_CHECK(static_cast<bool>(result), "no result without a failed allocation");
-            const std::string expected = model::ReplaceFirst(codePage, text, pattern, replacement);
-            const std::string got(result.c_str(), result.length());
-            FUZZ_CHECK(got == expected, "text " + fuzz::Hex(text) + "pattern " + fuzz::Hex(pattern) + "got " +
-                                            fuzz::Hex(got) + "expected " + fuzz::Hex(expected));
-            FUZZ_CHECK(result.c_str()[result.length()] == '\0', "result not terminated");
+            return;
         }
-    }
-    leaks.Verify();
+        FUZZ_CHECK(static_cast<bool>(result), "no result without a failed allocation");
+        const std::string expected = model::ReplaceFirst(codePage, text, pattern, replacement);
+        const std::string got(result.c_str(), result.length());
+        FUZZ_CHECK(got == expected, "text " + fuzz::Hex(text) + "pattern " + fuzz::Hex(pattern) + "got " +
+                                        fuzz::Hex(got) + "expected " + fuzz::Hex(expected));
+        FUZZ_CHECK(result.c_str()[result.length()] == '\0', "result not terminated");
+    });
 }

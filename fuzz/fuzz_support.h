@@ -1,8 +1,8 @@
 // What the fuzz targets share: picking code pages, languages and IDs from the
 // input, catalogue texts built from an alphabet that reaches every code
 // page's interesting characters, and a check that stops the run with a
-// message. Guarded buffers, injected failures, leak counts and locales come
-// from the test support.
+// message, run around a call that may run out of memory. Guarded buffers,
+// injected failures, leak counts and locales come from the test support.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -99,17 +99,22 @@ using test::Hex;
 using test::InjectedFailure;
 using test::LoadedText;
 
-// Blocks, keys, SIDs and libraries: the same after a call as before.
-class LeakCheck {
-public:
-    void Verify() const
+// Runs `call(failure)` with the nth allocation failing (0: none) and stops the
+// run if it leaves a block, key, SID or library held; tells whether the call
+// reached the failing allocation.
+template <typename Call>
+bool RunFailingAllocation(std::size_t nth, Call call)
+{
+    const test::Holdings before;
+    bool reached;
     {
-        const test::Holdings now;
-        FUZZ_CHECK(now == before_, "held before: " + before_.Describe() + "; after: " + now.Describe());
+        const InjectedFailure failure(nth);
+        call(failure);
+        reached = failure.Reached();
     }
-
-private:
-    test::Holdings before_;
-};
+    const test::Holdings now;
+    FUZZ_CHECK(now == before, "held before: " + before.Describe() + "; after: " + now.Describe());
+    return reached;
+}
 
 }  // namespace quorvel::fuzz

@@ -59,6 +59,11 @@ class Input:
         self.back.append(1 if value else 0)
         return self
 
+    def failure(self, nth, last):
+        """The allocation that fails, 1 to `last`; None: none."""
+        self.flag(nth is not None)
+        return self if nth is None else self.number(nth, 1, last)
+
     def code_page(self, page):
         self.selector = CODE_PAGES.index(page)
         return self
@@ -81,10 +86,9 @@ def replace_first():
         ("uhc_letter_trail", 949, "\x81\x41\x41", "A", "z"),
     ]
     for name, page, text, pattern, replacement in cases:
-        seed = Input().code_page(page).string(text).flag(False).string(pattern).string(replacement).flag(False)
-        seeds[name] = seed.data()
-    seeds["failure"] = (Input().code_page(1252).string("abc").flag(False).string("b").string("XY")
-                        .flag(True).number(2, 1, 3).data())
+        seed = Input().code_page(page).string(text).flag(False).string(pattern).string(replacement)
+        seeds[name] = seed.failure(None, 3).data()
+    seeds["failure"] = Input().code_page(1252).string("abc").flag(False).string("b").string("XY").failure(2, 3).data()
     return seeds
 
 
@@ -129,10 +133,7 @@ def expand_placeholder():
         s.number(buffer_mode, 0, 3)
         if buffer_mode == 1:
             s.number(delta, 0, 6)
-        s.flag(fail is not None)
-        if fail is not None:
-            s.number(fail, 1, 10)
-        return s.data()
+        return s.failure(fail, 10).data()
 
     seeds["provider_value"] = seed()
     seeds["provider_absent"] = seed(value=False)
@@ -169,11 +170,7 @@ def release_classification():
         for value in (product, sub):
             s.flag(value is not None).string(value or "")
         s.flag(nt_key).flag(nt is not None).string(nt or "")
-        s.flag(version_fails).number(platform, 0, 3).number(major, 3, 6)
-        s.flag(fail is not None)
-        if fail is not None:
-            s.number(fail, 1, 4)
-        return s.data()
+        return s.flag(version_fails).number(platform, 0, 3).number(major, 3, 6).failure(fail, 4).data()
 
     seeds["95"] = seed(product="Microsoft Windows 95\0")
     seeds["95b"] = seed(product="Microsoft Windows 95\0", sub=" B\0")

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The catalogue guard (tools/catalog/catalog.py) as the build runs it:
-each test copies the catalogue into a temporary directory, breaks it the way
-a translator might, and checks that the guard stops with exactly the ID,
-variant and reason of each problem, and writes no table."""
+each test copies the catalogue into a temporary directory, where the copy as
+it stands must pass; broken the way a translator might break it, the guard
+must stop with exactly the ID, variant and reason of each problem, and write
+no table."""
 import os
 import re
 import shutil
@@ -20,9 +21,10 @@ import catalog  # noqa: E402
 READER = catalog.Parser()
 READER.parse_file(os.path.join(CATALOG, 'catalog.rc'))
 LANGUAGES = sorted(READER.variants)
+CATALOG_RC = os.path.join(os.pardir, 'catalog.rc')  # named from the scripts' folder
 
 
-class BrokenCatalogue(unittest.TestCase):
+class CatalogueCopy(unittest.TestCase):
     def setUp(self):
         self.directory = tempfile.mkdtemp(prefix='catalogue-')
         shutil.copytree(CATALOG, os.path.join(self.directory, 'catalog'))
@@ -83,6 +85,13 @@ class BrokenCatalogue(unittest.TestCase):
         self.assertEqual(result.stderr, '')
         return result
 
+    def test_unbroken_copy_passes_and_writes_every_text(self):
+        self.assertPasses()
+        with open(self.table, encoding='utf-8') as f:
+            entries = re.findall(r'(?m)^    \{0x([0-9A-F]{4}), (\d+), u"', f.read())
+        self.assertEqual(len(entries), len(LANGUAGES) * len(catalog.catalog_ids()))
+        self.assertEqual(sorted({int(language, 16) for language, _ in entries}), LANGUAGES)
+
     # ---- a variant lacks an ID ----
 
     def test_localized_id_missing_in_one_variant(self):
@@ -97,10 +106,7 @@ class BrokenCatalogue(unittest.TestCase):
     # ---- a variant half added ----
 
     def test_script_not_included(self):
-        with open(self.catalog_rc, encoding='utf-8') as f:
-            text = f.read()
-        with open(self.catalog_rc, 'w', encoding='utf-8') as f:
-            f.write(text.replace('#include "strings/korean.rc"\n', ''))
+        self.write(CATALOG_RC, self.read(CATALOG_RC).replace('#include "strings/korean.rc"\n', ''))
         self.assertStops("korean.rc: a variant's script that catalog.rc does not include")
 
     def test_new_variant_takes_its_code_page_from_the_table(self):
@@ -108,8 +114,7 @@ class BrokenCatalogue(unittest.TestCase):
                         if locale.code_page == 1252 and locale.language & 0x3FF not in LANGUAGES)
         self.write('new.rc', self.read('dutch.rc').replace('LANGUAGE 0x13', f'LANGUAGE 0x{language:02X}')
                    .replace('"Iedereen"', '"\u2603"'))
-        with open(self.catalog_rc, 'a', encoding='utf-8') as f:
-            f.write('#include "strings/new.rc"\n')
+        self.write(CATALOG_RC, self.read(CATALOG_RC) + '#include "strings/new.rc"\n')
         self.assertStops(f'ID 20001, variant 0x{language:04X}: not representable in cp1252 '
                          '(character maps to <undefined>)')
 
@@ -148,24 +153,19 @@ class BrokenCatalogue(unittest.TestCase):
 
     # ---- a text too long for its code page ----
 
-    def test_single_byte_code_page_limit(self):
-        self.replace_entry('german.rc', 20005, '    20005, "' + 'ü' * 253 + '"\n')
-        self.assertPasses()  # 253 bytes in cp1252, though 506 in UTF-8
-        self.replace_entry('german.rc', 20005, '    20005, "' + 'ü' * 254 + '"\n')
-        self.assertStops('ID 20005, variant 0x0007: 254 bytes in cp1252, more than 253')
-
-    def test_double_byte_code_page_limit(self):
-        # Each kana is two bytes in code page 932.
-        self.replace_entry('japanese.rc', 20004, '    20004, "' + 'ア' * 126 + 'x"\n')
-        self.assertPasses()
-        self.replace_entry('japanese.rc', 20004, '    20004, "' + 'ア' * 127 + '"\n')
-        self.assertStops('ID 20004, variant 0x0411: 254 bytes in cp932, more than 253')
-
-    def test_line_feeds_count_one_byte(self):
-        self.replace_entry('spanish.rc', 20008, '    20008, "' + 'a\\n' * 126 + 'b"\n')
-        self.assertPasses()  # 253 bytes
-        self.replace_entry('spanish.rc', 20008, '    20008, "' + 'a\\n' * 127 + '"\n')
-        self.assertStops('ID 20008, variant 0x000A: 254 bytes in cp1252, more than 253')
+    def test_longest_text_of_each_kind_of_code_page(self):
+        for script, string_id, variant, code_page, fits, too_long in [
+            ('german.rc', 20005, '0x0007', 'cp1252', 'ü' * 253, 'ü' * 254),  # though 506 bytes in UTF-8
+            ('japanese.rc', 20004, '0x0411', 'cp932', 'ア' * 126 + 'x', 'ア' * 127),  # two bytes each
+            ('spanish.rc', 20008, '0x000A', 'cp1252', 'a\\n' * 126 + 'b', 'a\\n' * 127),  # a line feed is one
+        ]:
+            with self.subTest(script=script):
+                original = self.read(script)
+                self.replace_entry(script, string_id, f'    {string_id}, "{fits}"\n')
+                self.assertPasses()
+                self.replace_entry(script, string_id, f'    {string_id}, "{too_long}"\n')
+                self.assertStops(f'ID {string_id}, variant {variant}: 254 bytes in {code_page}, more than 253')
+                self.write(script, original)
 
     def test_text_outside_the_code_page(self):
         self.replace_entry('korean.rc', 20010, '    20010, "Ελληνικά"\n')
@@ -178,20 +178,6 @@ class BrokenCatalogue(unittest.TestCase):
         self.add_entry('chinese.rc', '    40, "x"')
         self.assertStops('ID 20003, variant 0x0016: missing',
                          "ID 40, variant 0x0004: outside the catalogue's ranges")
-
-
-class RealCatalogue(unittest.TestCase):
-    def test_passes_and_writes_every_text(self):
-        with tempfile.TemporaryDirectory() as directory:
-            table = os.path.join(directory, 'table.cpp')
-            result = subprocess.run([sys.executable, GUARD, os.path.join(CATALOG, 'catalog.rc'), '--table', table],
-                                    capture_output=True, text=True)
-            self.assertEqual(result.returncode, 0, result.stderr)
-            self.assertEqual(result.stderr, '')
-            with open(table, encoding='utf-8') as f:
-                entries = re.findall(r'(?m)^    \{0x([0-9A-F]{4}), (\d+), u"', f.read())
-        self.assertEqual(len(entries), len(LANGUAGES) * len(catalog.catalog_ids()))
-        self.assertEqual(sorted({int(language, 16) for language, _ in entries}), LANGUAGES)
 
 
 if __name__ == '__main__':

@@ -8,13 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "module/exports.h"
-#include "tests/support/guarded_buffer.h"
-#include "tests/support/hex.h"
 #include "tests/support/standin/standin_test.h"
 #include "tests/support/standin/system.h"
 
@@ -23,29 +19,15 @@ namespace {
 
 constexpr char kAccountName[] = "Tout le monde";  // not the English catalogue's "Everyone"
 
-enum class Export {
-    kDllGetString,
-    kGetStringFromQuorvelDll,
-    kDllGetDynamicString,
-    kDllMessageBox,
-    kDllMessageBoxWithSuppliedSubString,
-    kDllDynamicMessageBox,
-};
-
 struct Case {
     const char* name;
     std::function<void()> system;  // run on a fresh stand-in
-    Export function;
-    unsigned id;
-    unsigned tokenId = 0;
-    const char* substitute = nullptr;
+    Request request;
     std::string expected;  // the text answered or shown
     bool expectedAsLoaded = false;  // rather the message as the loader serves it, token expanded to "TEZ"
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
-
-bool IsBox(Export function) { return function >= Export::kDllMessageBox; }
 
 // The outcome of one call: its result and what the caller's buffer or the
 // screen shows afterwards.
@@ -57,42 +39,17 @@ struct Outcome {
     std::vector<standin::ShownBox> boxes;
 };
 
-// Size query (bufferSize 0) or a fill with a buffer of `bufferSize` bytes.
-Outcome Call(const Case& c, const std::string& expected, QuorvelSize bufferSize)
-{
-    Outcome outcome;
-    GuardedBuffer buffer(bufferSize);
-    char* data = bufferSize ? buffer.data() : nullptr;
-    switch (c.function) {
-    case Export::kDllGetString: outcome.result = QuorvelDllGetString(c.id, data, bufferSize); break;
-    case Export::kGetStringFromQuorvelDll: outcome.result = GetStringFromQuorvelDll(c.id, data, bufferSize); break;
-    case Export::kDllGetDynamicString:
-        outcome.result = QuorvelDllGetDynamicString(c.id, data, bufferSize, c.tokenId);
-        break;
-    case Export::kDllMessageBox: QuorvelDllMessageBox(c.id); break;
-    case Export::kDllMessageBoxWithSuppliedSubString:
-        QuorvelDllMessageBoxWithSuppliedSubString(c.id, c.tokenId, const_cast<char*>(c.substitute));
-        break;
-    case Export::kDllDynamicMessageBox: QuorvelDllDynamicMessageBox(c.id, c.tokenId); break;
-    }
-    outcome.bufferUntouched = buffer.Untouched();
-    outcome.bufferHoldsExpected = buffer.Holds(expected);
-    outcome.writtenOnlyWithinAnswer = buffer.UntouchedOutside(expected.size() + 1);
-    outcome.boxes = standin::TakeShownBoxes();
-    return outcome;
-}
-
 class AllocationFailure : public testing::TestWithParam<Case> {
 protected:
     void SetUp() override
     {
         Fresh();
-        const Case& c = GetParam();
-        expected_ = c.expected;
-        if (c.expectedAsLoaded) {
-            expected_ = LoadedText(c.id);
-            if (c.function == Export::kDllGetDynamicString)
-                expected_ = model::ReplaceFirst(standin::CodePage(), expected_, LoadedText(c.tokenId), "TEZ");
+        const Request& r = GetParam().request;
+        expected_ = GetParam().expected;
+        if (GetParam().expectedAsLoaded) {
+            expected_ = LoadedText(r.id);
+            if (r.function == Export::kDllGetDynamicString)
+                expected_ = model::ReplaceFirst(standin::CodePage(), expected_, LoadedText(r.token), "TEZ");
         }
     }
     void TearDown() override { standin::FailAllocation(0); }
@@ -100,10 +57,22 @@ protected:
     // The size that the right answer has.
     QuorvelSize RightSize() const
     {
-        const bool dynamic = GetParam().function == Export::kDllGetDynamicString;
+        const bool dynamic = GetParam().request.function == Export::kDllGetDynamicString;
         return static_cast<QuorvelSize>(expected_.size() + (dynamic ? 2 : 1));
     }
-    Outcome Call(QuorvelSize bufferSize) const { return test::Call(GetParam(), expected_, bufferSize); }
+
+    // Size query (bufferSize 0) or a fill with a buffer of `bufferSize` bytes.
+    Outcome Call(QuorvelSize bufferSize) const
+    {
+        Outcome outcome;
+        GuardedBuffer buffer(bufferSize);
+        outcome.result = Make(GetParam().request, bufferSize ? buffer.data() : nullptr, bufferSize);
+        outcome.bufferUntouched = buffer.Untouched();
+        outcome.bufferHoldsExpected = buffer.Holds(expected_);
+        outcome.writtenOnlyWithinAnswer = buffer.UntouchedOutside(expected_.size() + 1);
+        outcome.boxes = standin::TakeShownBoxes();
+        return outcome;
+    }
 
     void Fresh() const
     {
@@ -132,7 +101,7 @@ protected:
     // the right answer all the same.
     bool RightAnyway(const Outcome& outcome, QuorvelSize bufferSize) const
     {
-        if (IsBox(GetParam().function)) {
+        if (IsBox(GetParam().request)) {
             EXPECT_LE(outcome.boxes.size(), 1u);
             if (outcome.boxes.empty())
                 return false;
@@ -201,48 +170,45 @@ const std::string kLongText(700, 'x');
 
 std::vector<Case> Cases()
 {
-    const std::string longText = kLongText;
     return {
-        {"DllGetString_OrdinaryIdOnXp", OnXp, Export::kDllGetString, 9, 0, nullptr,
-         "No <VorProviderName> MODEM FOUND"},
-        {"DllGetString_OrdinaryIdOn98", On98, Export::kDllGetString, 2, 0, nullptr, "Error"},
-        {"DllGetString_EveryoneOnXp", OnXp, Export::kDllGetString, 20001, 0, nullptr, kAccountName},
-        {"DllGetString_EveryoneOnNt4", OnNt4, Export::kDllGetString, 20001, 0, nullptr, kAccountName},
-        {"DllGetString_EveryoneOn98", On98, Export::kDllGetString, 20001, 0, nullptr, "Everyone"},
-        {"DllGetString_MissingId", OnXp, Export::kDllGetString, 38, 0, nullptr, ""},
+        {"DllGetString_OrdinaryIdOnXp", OnXp, {Export::kDllGetString, 9}, "No <VorProviderName> MODEM FOUND"},
+        {"DllGetString_OrdinaryIdOn98", On98, {Export::kDllGetString, 2}, "Error"},
+        {"DllGetString_EveryoneOnXp", OnXp, {Export::kDllGetString, 20001}, kAccountName},
+        {"DllGetString_EveryoneOnNt4", OnNt4, {Export::kDllGetString, 20001}, kAccountName},
+        {"DllGetString_EveryoneOn98", On98, {Export::kDllGetString, 20001}, "Everyone"},
+        {"DllGetString_MissingId", OnXp, {Export::kDllGetString, 38}, ""},
         {"DllGetString_TextLongerThanFirstLoad",
          [] {
              OnXp();
              standin::OverrideText(11, std::u16string(kLongText.begin(), kLongText.end()));
          },
-         Export::kDllGetString, 11, 0, nullptr, longText},
-        {"GetStringFromQuorvelDll_EveryoneOnXp", OnXp, Export::kGetStringFromQuorvelDll, 20001, 0, nullptr,
-         kAccountName},
-        {"GetStringFromQuorvelDll_OrdinaryIdOn98", On98, Export::kGetStringFromQuorvelDll, 17, 0, nullptr,
+         {Export::kDllGetString, 11}, kLongText},
+        {"GetStringFromQuorvelDll_EveryoneOnXp", OnXp, {Export::kGetStringFromQuorvelDll, 20001}, kAccountName},
+        {"GetStringFromQuorvelDll_OrdinaryIdOn98", On98, {Export::kGetStringFromQuorvelDll, 17},
          "We found the PPPoA Mode"},
         {"DllGetDynamicString_ValuePresent", [] { OnXpWithProvider(std::string("Acme") + '\0'); },
-         Export::kDllGetDynamicString, 9, 1002, nullptr, "No Acme MODEM FOUND"},
-        {"DllGetDynamicString_ValueWithoutNul", [] { OnXpWithProvider("Acme"); }, Export::kDllGetDynamicString, 9,
-         1002, nullptr, "No Acme MODEM FOUND"},
+         {Export::kDllGetDynamicString, 9, 1002}, "No Acme MODEM FOUND"},
+        {"DllGetDynamicString_ValueWithoutNul", [] { OnXpWithProvider("Acme"); },
+         {Export::kDllGetDynamicString, 9, 1002}, "No Acme MODEM FOUND"},
         {"DllGetDynamicString_ValueAbsent", [] { OnXp(); standin::CreateKey(kUninstallKey); },
-         Export::kDllGetDynamicString, 9, 1002, nullptr, "No TEZ MODEM FOUND"},
-        {"DllGetDynamicString_KeyAbsent", OnXp, Export::kDllGetDynamicString, 10, 1002, nullptr,
+         {Export::kDllGetDynamicString, 9, 1002}, "No TEZ MODEM FOUND"},
+        {"DllGetDynamicString_KeyAbsent", OnXp, {Export::kDllGetDynamicString, 10, 1002},
          "TEZ ADSL Modem Present in system"},
-        {"DllGetDynamicString_TokenWithoutBrackets", OnXp, Export::kDllGetDynamicString, 9, 2, nullptr,
+        {"DllGetDynamicString_TokenWithoutBrackets", OnXp, {Export::kDllGetDynamicString, 9, 2},
          "No <VorProviderName> MODEM FOUND"},
         {"DllGetDynamicString_WholeMessageIsTheToken", [] { OnXpWithProvider(std::string("Acme") + '\0'); },
-         Export::kDllGetDynamicString, 1002, 1002, nullptr, "Acme"},
-        {"DllMessageBox", OnXp, Export::kDllMessageBox, 9, 0, nullptr, "No <VorProviderName> MODEM FOUND"},
-        {"DllMessageBoxWithSuppliedSubString_File", OnXp, Export::kDllMessageBoxWithSuppliedSubString, 35, 1005,
-         "C:\\MODEM.INF", "Could not find C:\\MODEM.INF"},
-        {"DllMessageBoxWithSuppliedSubString_NoSubstitute", OnXp, Export::kDllMessageBoxWithSuppliedSubString, 35,
-         1005, nullptr, "Could not find <VorFile>"},
-        {"DllMessageBoxWithSuppliedSubString_EveryoneOnXp", OnXp, Export::kDllMessageBoxWithSuppliedSubString,
-         20001, 1005, nullptr, kAccountName},
-        {"DllDynamicMessageBox", [] { OnXpWithProvider(std::string("Acme") + '\0'); }, Export::kDllDynamicMessageBox,
-         9, 1002, nullptr, "No Acme MODEM FOUND"},
-        {"Japanese_DllGetString", Japanese, Export::kDllGetString, 20003, 0, nullptr, "", true},
-        {"Japanese_DllGetDynamicString", Japanese, Export::kDllGetDynamicString, 18, 1002, nullptr, "", true},
+         {Export::kDllGetDynamicString, 1002, 1002}, "Acme"},
+        {"DllMessageBox", OnXp, {Export::kDllMessageBox, 9}, "No <VorProviderName> MODEM FOUND"},
+        {"DllMessageBoxWithSuppliedSubString_File", OnXp,
+         {Export::kDllMessageBoxWithSuppliedSubString, 35, 1005, "C:\\MODEM.INF"}, "Could not find C:\\MODEM.INF"},
+        {"DllMessageBoxWithSuppliedSubString_NoSubstitute", OnXp,
+         {Export::kDllMessageBoxWithSuppliedSubString, 35, 1005}, "Could not find <VorFile>"},
+        {"DllMessageBoxWithSuppliedSubString_EveryoneOnXp", OnXp,
+         {Export::kDllMessageBoxWithSuppliedSubString, 20001, 1005}, kAccountName},
+        {"DllDynamicMessageBox", [] { OnXpWithProvider(std::string("Acme") + '\0'); },
+         {Export::kDllDynamicMessageBox, 9, 1002}, "No Acme MODEM FOUND"},
+        {"Japanese_DllGetString", Japanese, {Export::kDllGetString, 20003}, "", true},
+        {"Japanese_DllGetDynamicString", Japanese, {Export::kDllGetDynamicString, 18, 1002}, "", true},
     };
 }
 
@@ -250,7 +216,7 @@ std::vector<Case> Only(bool boxes)
 {
     std::vector<Case> chosen;
     for (const Case& c : Cases()) {
-        if (IsBox(c.function) == boxes)
+        if (IsBox(c.request) == boxes)
             chosen.push_back(c);
     }
     return chosen;

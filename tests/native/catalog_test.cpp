@@ -3,25 +3,11 @@
 // language, and how a text longer than the first load is read.
 #include <algorithm>
 
-#include "catalog/load_catalog_string.h"
-#include "module/exports.h"
 #include "tests/catalog/fingerprints.h"
-#include "tests/support/guarded_buffer.h"
 #include "tests/support/standin/standin_test.h"
 
 namespace quorvel::test {
 namespace {
-
-// The text of `id` as a host gets it: size query, then a buffer of that size.
-std::string Served(QuorvelSize (*get)(unsigned, char*, QuorvelSize), unsigned id)
-{
-    const QuorvelSize size = get(id, nullptr, 0);
-    GuardedBuffer buffer(size);
-    EXPECT_EQ(get(id, buffer.data(), size), size);
-    const std::string text(buffer.data(), size ? size - 1 : 0);
-    EXPECT_TRUE(buffer.Holds(text)) << "id " << id;
-    return text;
-}
 
 using Catalog = StandinTest;
 

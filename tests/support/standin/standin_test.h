@@ -1,5 +1,7 @@
 // GoogleTest over the stand-in: a fixture on a fresh system that must leave
-// nothing held, a release that must classify as meant, and the walk that makes each allocation of a call fail in turn.
+// nothing held, a release that must classify as meant, the walk that makes
+// each allocation of a call fail in turn, and the six exports called as a
+// host calls them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +10,9 @@
 #include <functional>
 #include <string>
 
+#include "module/exports.h"
 #include "platform/standin/control.h"
+#include "tests/support/guarded_buffer.h"
 #include "tests/support/standin/holdings.h"
 #include "tests/support/standin/system.h"
 
@@ -62,6 +66,54 @@ inline std::size_t ForEachFailedAllocation(const std::function<void(const Inject
         if (!reached)
             return nth - 1;
     }
+}
+
+using StringExport = QuorvelSize (*)(unsigned, char*, QuorvelSize);
+
+// The text of `id` as a host gets it: size query, then a buffer of that size.
+inline std::string Served(StringExport get, unsigned id)
+{
+    const QuorvelSize size = get(id, nullptr, 0);
+    GuardedBuffer buffer(size);
+    EXPECT_EQ(get(id, buffer.data(), size), size);
+    const std::string text(buffer.data(), size ? size - 1 : 0);
+    EXPECT_TRUE(buffer.Holds(text)) << "id " << id;
+    return text;
+}
+
+enum class Export {
+    kDllGetString,
+    kGetStringFromQuorvelDll,
+    kDllGetDynamicString,
+    kDllMessageBox,
+    kDllMessageBoxWithSuppliedSubString,
+    kDllDynamicMessageBox,
+};
+
+// One call of an export, by kind.
+struct Request {
+    Export function;
+    unsigned id;
+    unsigned token = 0;
+    const char* substitute = nullptr;
+};
+
+inline bool IsBox(const Request& r) { return r.function >= Export::kDllMessageBox; }
+
+// Makes the request: a string request's answer, or 0 once the box is shown.
+inline QuorvelSize Make(const Request& r, char* buffer = nullptr, QuorvelSize size = 0)
+{
+    switch (r.function) {
+    case Export::kDllGetString: return QuorvelDllGetString(r.id, buffer, size);
+    case Export::kGetStringFromQuorvelDll: return GetStringFromQuorvelDll(r.id, buffer, size);
+    case Export::kDllGetDynamicString: return QuorvelDllGetDynamicString(r.id, buffer, size, r.token);
+    case Export::kDllMessageBox: QuorvelDllMessageBox(r.id); break;
+    case Export::kDllMessageBoxWithSuppliedSubString:
+        QuorvelDllMessageBoxWithSuppliedSubString(r.id, r.token, const_cast<char*>(r.substitute));
+        break;
+    case Export::kDllDynamicMessageBox: QuorvelDllDynamicMessageBox(r.id, r.token); break;
+    }
+    return 0;
 }
 
 }  // namespace quorvel::test

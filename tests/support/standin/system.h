@@ -43,6 +43,15 @@ inline void ApplyRelease(const model::ReleaseInputs& in)
 
 using model::Text;
 
+// Stores the text with its NUL; nullptr removes the value.
+inline void SetValueOrRemove(const char* key, const char* name, const char* value)
+{
+    if (value)
+        standin::SetStringValue(key, name, value);
+    else
+        standin::RemoveValue(key, name);
+}
+
 // The registry and version record of a system that the release
 // classification reports as `code` (model::Releases()); kUnknownRelease: one
 // it recognises nothing on.
