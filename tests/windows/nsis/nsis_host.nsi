@@ -27,7 +27,8 @@ Var results
     ${EndIf}
 !macroend
 
-; Every ID of the catalogue's ranges, with a neighbour or two outside them.
+; Every ID of the catalogue's ranges, with a neighbour or two outside them
+; and one far from any.
 !macro WriteStrings FIRST LAST
     StrCpy $1 ${FIRST}
     ${Do}
@@ -46,6 +47,7 @@ Section
 
     !insertmacro WriteStrings 0 38
     !insertmacro WriteStrings 100 119
+    !insertmacro WriteStrings 500 500
     !insertmacro WriteStrings 1000 1006
     !insertmacro WriteStrings 20000 20012
     ${QuorvelGetDynamicString} 9 1002 $0
@@ -74,5 +76,9 @@ Section
     !insertmacro WriteErrorFlag "no module, dynamic"
     ${QuorvelMessageBox} 2
     !insertmacro WriteErrorFlag "no module, box"
+    ; By default, the module beside the installer once $PLUGINSDIR has none.
+    !undef QUORVEL_DLL
+    ${QuorvelGetString} 9 $0
+    ${WriteLine} "beside the installer$\t$0$\r$\n"
     FileClose $results
 SectionEnd
