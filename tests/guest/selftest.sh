@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Checks, in one boot of the emulated machine, everything the DLL's 32-bit
 # tests rely on: a 32-bit program runs, LC_ALL picks Wine's code page and user
-# locale with no Linux locale installed, a per-program Windows release set
-# with `wine reg add` takes effect, a message box can be found and dismissed
+# locale with no Linux locale installed, a Windows release set by the
+# launcher takes effect, a message box can be found and dismissed
 # headless, a crashing program ends instead of waiting on a crash dialog,
 # files in the shared folder can be written through a mapping, and
 # the run's plumbing holds (the shared folder sits at the host's path and is
 # writable, --env reaches the job, the job's status comes back).
 #
-#   tools/win32vm/selftest/run.sh
+#   tests/guest/selftest.sh
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-vm=$here/../win32vm
+root=$(cd "$here/../.." && pwd)
+vm=$root/tools/win32vm/win32vm
 
 # A folder outside the repository, also proving that /tmp paths can be shared.
 work=$(mktemp -d "${TMPDIR:-/tmp}/win32vm-selftest.XXXXXX")
@@ -21,34 +22,12 @@ trap 'rm -rf "$work"' EXIT
 i686-w64-mingw32-g++-posix -O2 -static -Wall -Wextra -Werror \
     -o "$work/win32vm-probe.exe" "$here/probe.cpp"
 
-cat >"$work/job.sh" <<'EOF'
-probe() {
-    echo "[$1]"
-    shift
-    "$@" wine ./win32vm-probe.exe
-    echo "exit=$?"
-}
-probe default env
-probe ja env LC_ALL=ja_JP.UTF-8
-probe de env LC_ALL=de_CH.UTF-8
-wine reg add 'HKCU\Software\Wine\AppDefaults\win32vm-probe.exe' /v Version /d win98 /f >/dev/null
-probe win98 env
-echo "[crash]"
-wine ./win32vm-probe.exe crash >crash.log 2>&1
-echo "exit=$?"
-grep -q 'page fault' crash.log && echo "reported=1"
-echo "[plumbing]"
-echo "cwd=$PWD"
-echo "env=$WIN32VM_SELFTEST"
-echo "written in the guest" >from-guest.txt
-exit 3
-EOF
-
 started=$SECONDS
 status=0
 # A crash dialog left open would hold the run until this limit: CTest gives
 # the one its other guest job has.
-"$vm" run --timeout "${QUORVEL_VM_TIMEOUT:-600}" --workdir "$work" --env WIN32VM_SELFTEST='two words' --script "$work/job.sh" \
+"$vm" run --timeout "${QUORVEL_VM_TIMEOUT:-600}" --workdir "$work" --env WIN32VM_SELFTEST='two words' \
+    -- "$here/selftest_job.sh" "$root/tools/wine/wine-run" \
     >"$work/output" 2>&1 || status=$?
 took=$((SECONDS - started))
 # Windows programs end their lines with CRLF.
