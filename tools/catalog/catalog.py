@@ -8,7 +8,7 @@ it out as a C++ table for the builds that cannot use the compiled resources
 
 A variant is a resource script strings/NAME.rc that CATALOG_RC includes; its
 LANGUAGE statement gives its language, and the table of Windows languages
-beside this script (windows_languages.txt) its ANSI code page and the locale
+(catalog/windows_languages.txt) its ANSI code page and the locale
 it is tested in. Nothing else names a variant.
 
 The checks stop the build with the ID, the variant and the reason when a
@@ -41,7 +41,8 @@ REFERENCE = 0x0409
 # The loader's first buffer is 256 bytes, and a count within two bytes of it
 # is taken as possibly cut: 253 bytes is the longest single-load text.
 MAX_SINGLE_LOAD = 253
-LANGUAGES_TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'windows_languages.txt')
+LANGUAGES_TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'catalog',
+                               'windows_languages.txt')
 
 Locale = collections.namedtuple('Locale', 'language name code_page')
 
