@@ -34,6 +34,14 @@ if(PROJECT_VERSION_TWEAK)
 else()
     set(QUORVEL_VERSION_TWEAK 0)
 endif()
+# A pseudo-localized module says so: VS_FF_SPECIALBUILD, which tools/sign
+# refuses, and a SpecialBuild text that Explorer's Properties page shows.
+set(QUORVEL_FILE_FLAGS 0x0)
+set(QUORVEL_SPECIAL_BUILD_VALUE "")
+if(QUORVEL_PSEUDO)
+    set(QUORVEL_FILE_FLAGS "0x20  /* VS_FF_SPECIALBUILD */")
+    set(QUORVEL_SPECIAL_BUILD_VALUE "\n            VALUE \"SpecialBuild\",     \"Pseudo-localized test build: every text a generated stand-in, not for release\"")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/catalog/version.rc.in ${PROJECT_BINARY_DIR}/generated/version.rc @ONLY)
 
 # ---- Export table ---------------------------------------------------------------------
