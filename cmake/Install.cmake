@@ -34,6 +34,14 @@ if(PROJECT_VERSION_TWEAK)
 else()
     set(QUORVEL_VERSION_TWEAK 0)
 endif()
+# A pseudo-localized module says so: VS_FF_SPECIALBUILD, which tools/sign
+# refuses, and a SpecialBuild text that Explorer's Properties page shows.
+set(QUORVEL_FILE_FLAGS 0x0)
+set(QUORVEL_SPECIAL_BUILD_VALUE "")
+if(QUORVEL_PSEUDO)
+    set(QUORVEL_FILE_FLAGS "0x20  /* VS_FF_SPECIALBUILD */")
+    set(QUORVEL_SPECIAL_BUILD_VALUE "\n            VALUE \"SpecialBuild\",     \"Pseudo-localized test build: every text a generated stand-in, not for release\"")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/catalog/version.rc.in ${PROJECT_BINARY_DIR}/generated/version.rc @ONLY)
 
 # ---- Export table ---------------------------------------------------------------------
@@ -186,4 +194,7 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL kit symbols)
 set(CPACK_ARCHIVE_KIT_FILE_NAME Quorvel-${PROJECT_VERSION}-${quorvel_release_flavour})
 set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME Quorvel-${PROJECT_VERSION}-${quorvel_release_flavour}-symbols)
+if(QUORVEL_PSEUDO)
+    set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/RefusePseudoPackage.cmake)
+endif()
 include(CPack)

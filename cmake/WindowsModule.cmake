@@ -1,5 +1,6 @@
 # Quorvel.dll: the module's logic over the Win32 services, with the catalogue
-# compiled in as string-table resources.
+# compiled in as string-table resources (in the pseudo-localized build, the
+# generated pseudo forms of its texts).
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(QUORVEL_DEF ${CMAKE_CURRENT_SOURCE_DIR}/module/Quorvel32.def)
 else()
@@ -17,7 +18,7 @@ add_library(Quorvel SHARED
     platform/win32/security.cpp
     platform/win32/user_interface.cpp
     platform/win32/version.cpp
-    ${QUORVEL_CATALOG_RC}
+    ${QUORVEL_MODULE_RC}
     ${CMAKE_CURRENT_BINARY_DIR}/generated/version.rc
     ${QUORVEL_DEF})
 set_target_properties(Quorvel PROPERTIES PREFIX "" OUTPUT_NAME Quorvel)

@@ -13,6 +13,7 @@ the release itself: reproducible, and signed.
     kit_test.py other-arch --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR
     kit_test.py reproducible --source DIR --preset NAME --time-stamp SECONDS --work DIR
     kit_test.py signed    --module DLL --tests EXE --work DIR --run RUNNER...
+    kit_test.py refused   --module DLL --build DIR --work DIR
 
 With --run, the programs built are also started with RUNNER (the 64-bit
 Windows runner) and their output is compared with the catalogue's English
@@ -455,6 +456,32 @@ def signed(args):
     print('signed; verifies against the CA, not with one byte changed; the catalogue tests pass against it')
 
 
+def refused(args):
+    """A pseudo-localized build: tools/sign refuses its module, though the
+    certificate and password would sign it, and leaves it as it was; CPack
+    refuses to package the build."""
+    shutil.rmtree(args.work, ignore_errors=True)
+    os.makedirs(args.work)
+    password = 'Quorvel test password 7f3a'
+    os.environ['QUORVEL_TEST_PASSWORD'] = password
+    pkcs12, _ = make_signing_certificate(args.work, password)
+    module = shutil.copy(args.module, args.work)
+    original = open(module, 'rb').read()
+    result = subprocess.run([os.path.join(ROOT, 'tools', 'sign'), module], stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True,
+                            env=dict(os.environ, QUORVEL_SIGN_PKCS12=pkcs12, QUORVEL_SIGN_PASSWORD=password))
+    if result.returncode == 0 or 'Pseudo-localized test build' not in result.stdout or \
+            open(module, 'rb').read() != original:
+        raise Failure(f'tools/sign on the pseudo-localized module: exit {result.returncode}:\n{result.stdout}')
+    packages = os.path.join(args.work, 'package')
+    result = subprocess.run([args.cpack, '--config', os.path.join(args.build, 'CPackConfig.cmake'), '-B', packages],
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    made = [name for _, _, files in os.walk(packages) for name in files if name.endswith('.zip')]
+    if result.returncode == 0 or 'never packaged' not in ' '.join(result.stdout.split()) or made:
+        raise Failure(f'CPack on the pseudo-localized build: exit {result.returncode}, made {made}:\n{result.stdout}')
+    print('tools/sign and CPack refuse the pseudo-localized build')
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest='command', required=True)
@@ -475,6 +502,12 @@ def main():
         p.add_argument(option, required=True)
     p.add_argument('--run', nargs=argparse.REMAINDER, required=True)
     p.set_defaults(handler=signed)
+
+    p = commands.add_parser('refused')
+    for option in ('--module', '--build', '--work'):
+        p.add_argument(option, required=True)
+    p.add_argument('--cpack', default='cpack')
+    p.set_defaults(handler=refused)
 
     p = commands.add_parser('layout')
     p.add_argument('--kit', required=True)
