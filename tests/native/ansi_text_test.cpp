@@ -2,6 +2,7 @@
 // character in the active code page: a trail byte never starts a match and is
 // never changed on its own, and a replacement is never searched again.
 #include "tests/support/standin/standin_test.h"
+#include "tests/support/upper_casing_cases.h"
 #include "text/ansi_text.h"
 #include "text/replace_first.h"
 
@@ -52,34 +53,7 @@ TEST_F(AnsiText, FindTextStartsOnlyOnCharacterBoundaries)
 
 TEST_F(AnsiText, UpperCasingThroughTheCodePage)
 {
-    const struct {
-        unsigned codePage;
-        std::string text;
-        std::string expected;
-    } cases[] = {
-        {1252, "Microsoft Windows 98 [b]", "MICROSOFT WINDOWS 98 [B]"},
-        {1252, "\xe4\xf6\xfc", "\xc4\xd6\xdc"},      // äöü
-        {1252, "\xff", "\x9f"},                      // ÿ to Ÿ
-        {1252, "\xdf\xb5", "\xdf\xb5"},              // ß and µ have no upper case here
-        {932, "\x82\x81\x82\x82", "\x82\x60\x82\x61"},  // full-width a, b
-        {932, "\x83\xbf", "\x83\x9f"},               // Greek alpha
-        {932, "\x83\x61\x83\x63", "\x83\x61\x83\x63"},  // 'a' and 'c' as trail bytes
-        {932, "a\xb1" "b", "A\xb1" "B"},
-        {936, "\xa3\xe1" "a", "\xa3\xc1" "A"},
-        {936, "\xb0\xa1" "a", "\xb0\xa1" "A"},
-        {949, "\xa3\xe1", "\xa3\xc1"},
-        {949, "\x81\x61" "a", "\x81\x61" "A"},            // 'a' as a trail byte
-        {950, "\xa2\xe9" "a\xa4\x61", "\xa2\xcf" "A\xa4\x61"},
-        {932, "ab\x82", "AB\x82"},                          // a lead byte as the last byte
-        {936, "\xa3\xe1\x81", "\xa3\xc1\x81"},
-        // Stretches of non-ASCII characters are mapped together: longer than
-        // one call's stretch, mixed widths, and one character without an
-        // upper-case form in the code page among others that have one.
-        {1252, std::string(100, '\xe9') + "x", std::string(100, '\xc9') + "X"},
-        {932, "\x82\x81\xb1\x83\xbf", "\x82\x60\xb1\x83\x9f"},
-        {1252, "\xe4\xb5\xf6", "\xc4\xb5\xd6"},
-    };
-    for (const auto& c : cases) {
+    for (const UpperCasingCase& c : kUpperCasingCases) {
         standin::SetCodePage(c.codePage);
         std::string text = c.text;
         UpperCaseText(text.data(), text.size());

@@ -91,6 +91,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseCase{"Windows98A", "win98", "1.4", "Microsoft Windows 98", " A ", std::nullopt, false},
         ReleaseCase{"WindowsMe", "winme", "1.4", "Microsoft Windows ME", std::nullopt, std::nullopt, false},
         ReleaseCase{"UnknownRelease", "win7", "2.6", std::nullopt, std::nullopt, "Microsoft Windows 7", false},
+        // Longer than the patterns and holding none of them: compared in full
+        // against each, as a product name of a later release is.
+        ReleaseCase{"LongUnknownNtProductName", "vista", "2.6", std::nullopt, std::nullopt,
+                    "Microsoft Windows Vista Business", false},
+        ReleaseCase{"LongUnknownWindowsProductName", "win98", "1.4", "Microsoft Windows Millennium Edition", std::nullopt,
+                    std::nullopt, false},
         // Upper-cased through the code page: a long stretch of accented
         // letters before the lower-case name.
         ReleaseCase{"AccentedLowerCaseProductName", "winxp", "2.5", std::nullopt, std::nullopt,

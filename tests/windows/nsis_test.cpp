@@ -32,6 +32,9 @@ constexpr Installer kInstallers[] = {{"quorvel_nsis_host_x86-ansi.exe", false},
                                      {"quorvel_nsis_host_x86-unicode.exe", true}};
 #endif
 
+// A hung installer fails its case after two minutes.
+constexpr unsigned long kInstallerTimeLimitMs = 120000;
+
 // The installer's texts as UTF-16, whichever kind it is.
 std::wstring Widened(const std::string& ansi)
 {
@@ -74,9 +77,10 @@ TEST_F(NsisInstaller, TextsBoxesAndErrorFlagThroughTheMacros)
         SCOPED_TRACE(installer.program);
         const std::string results = OwnDirectory() + installer.program + ".txt";
         DeleteFileA(results.c_str());
-        const ProcessRun run =
-            RunDismissingBoxes("\"" + OwnDirectory() + installer.program + "\" /S /out=" + results);
-        ASSERT_EQ(run.exitCode, 0u);
+        std::vector<ObservedBox> boxes;
+        const ChildResult run =
+            RunSibling(installer.program, "/S /out=" + results, DismissingBoxes(&boxes), kInstallerTimeLimitMs);
+        ASSERT_EQ(run.exitCode, 0u) << run.output;
 
         const auto got = ReadResults(results, installer.unicode);
         const auto expect = [&](const std::string& what, const std::string& ansi) {
@@ -97,11 +101,11 @@ TEST_F(NsisInstaller, TextsBoxesAndErrorFlagThroughTheMacros)
         expect("no module, box", "error flag set, []");
         expect("beside the installer", GetString(Quorvel().DllGetString, 9));
 
-        ASSERT_EQ(run.boxes.size(), 3u);
-        EXPECT_EQ(run.boxes[0].text, GetString(Quorvel().DllGetString, 2));
-        EXPECT_EQ(run.boxes[1].text, GetDynamicString(9, 1002));
-        EXPECT_EQ(run.boxes[2].text, "Could not find C:\\DRIVERS\\MODEM.INF");
-        for (const ObservedBox& box : run.boxes) {
+        ASSERT_EQ(boxes.size(), 3u);
+        EXPECT_EQ(boxes[0].text, GetString(Quorvel().DllGetString, 2));
+        EXPECT_EQ(boxes[1].text, GetDynamicString(9, 1002));
+        EXPECT_EQ(boxes[2].text, "Could not find C:\\DRIVERS\\MODEM.INF");
+        for (const ObservedBox& box : boxes) {
             EXPECT_EQ(box.caption, "");
             EXPECT_FALSE(box.hasOwner);
         }

@@ -14,6 +14,8 @@ std::string OwnDirectory()
 
 namespace {
 
+constexpr unsigned long kPollMs = 20;
+
 // Appends what the pipe holds now, without waiting for more.
 void DrainPipe(HANDLE readEnd, std::string* output)
 {
@@ -27,7 +29,8 @@ void DrainPipe(HANDLE readEnd, std::string* output)
 
 }  // namespace
 
-ChildResult RunSibling(const std::string& program, const std::string& arguments)
+ChildResult RunSibling(const std::string& program, const std::string& arguments, const ChildPoll& poll,
+                       unsigned long timeLimitMs)
 {
     ChildResult result;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -52,11 +55,16 @@ ChildResult RunSibling(const std::string& program, const std::string& arguments)
         // child started (Wine's explorer.exe, when the child is the first to
         // show a window) may hold the pipe's write end for a long time.
         bool exited = false;
-        do {
-            exited = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
+        for (unsigned long waited = 0; !exited && waited < timeLimitMs; waited += kPollMs) {
+            exited = WaitForSingleObject(process.hProcess, kPollMs) == WAIT_OBJECT_0;
             DrainPipe(readEnd, &result.output);
-        } while (!exited);
-        GetExitCodeProcess(process.hProcess, &result.exitCode);
+            if (!exited && poll)
+                poll(process.dwProcessId);
+        }
+        if (exited)
+            GetExitCodeProcess(process.hProcess, &result.exitCode);
+        else
+            TerminateProcess(process.hProcess, 1);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }

@@ -105,37 +105,21 @@ ObservedBox WatchMessageBox(const std::function<void()>& showBox)
     return box;
 }
 
-ProcessRun RunDismissingBoxes(const std::string& commandLine)
+ChildPoll DismissingBoxes(std::vector<ObservedBox>* boxes)
 {
-    ProcessRun run;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string command = commandLine;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return run;
-    constexpr DWORD kRunMs = 120000;
-    for (DWORD waited = 0; waited < kRunMs; waited += kPollMs) {
-        if (WaitForSingleObject(process.hProcess, kPollMs) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process.hProcess, &run.exitCode);
-            break;
-        }
-        ProcessDialog search = {process.dwProcessId, nullptr};
+    return [boxes, dismissed = HWND{}](unsigned long processId) mutable {
+        // The box stays until its thread has handled the click.
+        if (dismissed && IsWindow(dismissed))
+            return;
+        ProcessDialog search = {processId, nullptr};
         EnumWindows(FindProcessDialog, reinterpret_cast<LPARAM>(&search));
         if (!search.found)
-            continue;
-        run.boxes.emplace_back();
-        Read(search.found, &run.boxes.back());
+            return;
+        boxes->emplace_back();
+        Read(search.found, &boxes->back());
         Dismiss(search.found);
-        // The box stays until its thread has handled the click.
-        while (IsWindow(search.found) && WaitForSingleObject(process.hProcess, kPollMs) == WAIT_TIMEOUT)
-            waited += kPollMs;
-    }
-    if (run.exitCode == ~0ul)
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return run;
+        dismissed = search.found;
+    };
 }
 
 }  // namespace quorvel::test

@@ -1,10 +1,13 @@
 // Runs a call that shows a message box, finds the real dialog window, reads
-// it, dismisses it with OK and checks that the call then returns.
+// it, dismisses it with OK and checks that the call then returns; and reads
+// and dismisses the boxes of a child process.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "tests/support/windows/child_process.h"
 
 namespace quorvel::test {
 
@@ -21,13 +24,8 @@ struct ObservedBox {
 
 ObservedBox WatchMessageBox(const std::function<void()>& showBox);
 
-struct ProcessRun {
-    unsigned long exitCode = ~0ul;     // ~0 when it did not end in time
-    std::vector<ObservedBox> boxes;    // every box it showed, in order
-};
-
-// Starts `commandLine`, dismisses each box its process shows with OK and
-// waits for the process to end.
-ProcessRun RunDismissingBoxes(const std::string& commandLine);
+// A poll for RunSibling: reads each box that the child process shows,
+// appends it to `boxes` and dismisses it with OK.
+ChildPoll DismissingBoxes(std::vector<ObservedBox>* boxes);
 
 }  // namespace quorvel::test
