@@ -42,7 +42,8 @@ const char kHelp[] =
     "                                       quorvel catalogue --all-languages --format csv\n"
     "\n"
     "options:\n"
-    "  --raw     print texts as the module serves them (ANSI code page), not UTF-8\n"
+    "  --raw     print texts as the module serves them (ANSI code page), not UTF-8;\n"
+    "            not for csv, json or --all-languages, which are UTF-8\n"
     "  --help    this text\n";
 
 struct Context {

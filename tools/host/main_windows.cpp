@@ -3,6 +3,7 @@
 // reads the box, prints its text and dismisses it, which is what a headless
 // run needs. --set and --unset change a value under the uninstall key first;
 // --windows RELEASE sets the registry values of that release for the call.
+// catalogue --all-languages runs the program again in each variant's locale.
 #include <windows.h>
 
 #include <fcntl.h>
