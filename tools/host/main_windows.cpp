@@ -152,7 +152,7 @@ std::optional<std::string> RunSelfInLocale(const quorvel::test::Locale& locale, 
 
     std::optional<std::string> output;
     DWORD read = 0;
-    if (started && WaitForSingleObject(overlapped.hEvent, 60000) == WAIT_OBJECT_0) {
+    if (started && WaitForSingleObject(overlapped.hEvent, 120000) == WAIT_OBJECT_0) {
         output.emplace();
         char chunk[4096];
         while ((ReadFile(pipe, chunk, sizeof chunk, nullptr, &overlapped) || GetLastError() == ERROR_IO_PENDING) &&
