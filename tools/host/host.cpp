@@ -255,7 +255,7 @@ constexpr struct {
     const char* name;
     WindowsReleaseCode code;
 } kReleaseNames[] = {
-    {"95", kWindows95}, {"95b", kWindows95B}, {"95c", kWindows95C}, {"98", kWindows98},     {"98a", kWindows98A},
+    {"95", kWindows95}, {"95b", kWindows95B}, {"95c", kWindows95C},   {"98", kWindows98}, {"98a", kWindows98A},
     {"me", kWindowsMe}, {"nt4", kWindowsNt4}, {"2000", kWindows2000}, {"xp", kWindowsXp},
 };
 

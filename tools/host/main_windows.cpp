@@ -129,8 +129,7 @@ std::optional<std::string> RunSelfInLocale(const quorvel::test::Locale& locale, 
     char program[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, program, MAX_PATH);
 
-    const std::string pipeName =
-        "\\\\.\\pipe\\quorvel-" + std::to_string(GetCurrentProcessId()) + "-" + locale.name;
+    const std::string pipeName = "\\\\.\\pipe\\quorvel-" + std::to_string(GetCurrentProcessId()) + "-" + locale.name;
     HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 0,
                                    1 << 16, 0, nullptr);
     OVERLAPPED overlapped = {};
@@ -146,8 +145,8 @@ std::optional<std::string> RunSelfInLocale(const quorvel::test::Locale& locale, 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessA(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    const BOOL started = CreateProcessA(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &process);
     SetEnvironmentVariableA("LC_ALL", hadPrevious ? previous : nullptr);
 
     std::optional<std::string> output;
