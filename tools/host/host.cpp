@@ -1,9 +1,14 @@
 #include "tools/host/host.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <ostream>
+
+#include "probes/release_classification.h"
 
 namespace quorvel::host {
 
@@ -28,13 +33,17 @@ const char kHelp[] =
     "  dynamic-box MESSAGE TOKEN          a message box with TOKEN expanded from the\n"
     "                                     registry (DllDynamicMessageBox)\n"
     "                                       quorvel dynamic-box 9 1002\n"
-    "  catalogue [--format table|csv|json]\n"
+    "  catalogue [--all-languages] [--format table|csv|json]\n"
     "                                     every catalogue ID with its text in the\n"
-    "                                     current language; line feeds show as \\n\n"
-    "                                       quorvel catalogue --format csv\n"
+    "                                     current language, or with --all-languages\n"
+    "                                     in each variant's (a column per variant,\n"
+    "                                     headed by its language ID); the table\n"
+    "                                     shows line feeds as \\n, csv is RFC 4180\n"
+    "                                       quorvel catalogue --all-languages --format csv\n"
     "\n"
     "options:\n"
-    "  --raw     print texts as the module serves them (ANSI code page), not UTF-8\n"
+    "  --raw     print texts as the module serves them (ANSI code page), not UTF-8;\n"
+    "            not for csv, json or --all-languages, which are UTF-8\n"
     "  --help    this text\n";
 
 struct Context {
@@ -160,57 +169,120 @@ int DynamicBoxCommand(const Context& context, const std::vector<std::string>& ar
     return ReportBox(context, [&] { context.services.functions.DllDynamicMessageBox(ids[0], ids[1]); });
 }
 
-std::string Escaped(const std::string& text, bool json)
+using Rows = std::vector<std::vector<std::string>>;  // the heading first
+
+// The table, for the terminal (fields between tabs, a line feed shown as
+// \n), or RFC 4180 csv (texts quoted, their quotation marks doubled and their
+// line feeds kept; a record ends in CRLF).
+void WriteTableOrCsv(std::ostream& out, const Rows& rows, bool csv)
 {
-    std::string escaped;
-    for (char c : text) {
-        if (c == '\n')
-            escaped += "\\n";
-        else if (c == '"')
-            escaped += json ? "\\\"" : "\"\"";
-        else if (c == '\\' && json)
-            escaped += "\\\\";
-        else if (json && static_cast<unsigned char>(c) < 0x20) {
-            char code[8];
-            std::snprintf(code, sizeof code, "\\u%04x", c);
-            escaped += code;
-        } else
-            escaped += c;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t i = 0; i < rows[r].size(); ++i) {
+            const bool quoted = csv && r > 0 && i > 0;  // the heading and the IDs need no quotes
+            out << (i == 0 ? "" : csv ? "," : "\t") << (quoted ? "\"" : "");
+            for (char c : rows[r][i])
+                out << (!csv && c == '\n' ? "\\n" : quoted && c == '"' ? "\"\"" : std::string(1, c));
+            out << (quoted ? "\"" : "");
+        }
+        out << (csv ? "\r\n" : "\n");
     }
-    return escaped;
+}
+
+// An array of objects, one per row, keyed by the heading; the ID is a number.
+void WriteJson(std::ostream& out, const Rows& rows)
+{
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        nlohmann::ordered_json object;
+        object[rows[0][0]] = std::stoul(rows[r][0]);
+        for (std::size_t i = 1; i < rows[r].size(); ++i)
+            object[rows[0][i]] = rows[r][i];
+        array.push_back(std::move(object));
+    }
+    out << array.dump(2) << '\n';
 }
 
 int CatalogCommand(const Context& context, const std::vector<std::string>& args)
 {
     std::string format = "table";
-    if (args.size() == 3 && args[1] == "--format")
-        format = args[2];
-    else if (args.size() != 1)
-        return Usage(context, "catalogue takes only --format table|csv|json");
+    bool allLanguages = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--all-languages")
+            allLanguages = true;
+        else if (args[i] == "--format" && i + 1 < args.size())
+            format = args[++i];
+        else
+            return Usage(context, "catalogue takes only --all-languages and --format table|csv|json");
+    }
     if (format != "table" && format != "csv" && format != "json")
         return Usage(context, "unknown format '" + format + "' (table, csv or json)");
+    if (context.raw && format != "table")
+        return Usage(context, format + " is UTF-8, and --raw gives the module's ANSI bytes: use the table format");
+    if (context.raw && allLanguages)
+        return Usage(context, "--all-languages shows each variant in UTF-8; --raw would mix their code pages");
 
     const std::vector<unsigned>& ids = context.services.catalogIds;
-    if (format == "csv")
-        context.out << "id,text\n";
-    if (format == "json")
-        context.out << "[\n";
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        const std::string text = context.Shown(FetchString(context.services.functions, ids[i]));
-        if (format == "table")
-            context.out << ids[i] << '\t' << Escaped(text, false) << '\n';
-        else if (format == "csv")
-            context.out << ids[i] << ",\"" << Escaped(text, false) << "\"\n";
-        else
-            context.out << "  {\"id\": " << ids[i] << ", \"text\": \"" << Escaped(text, true) << "\"}"
-                        << (i + 1 < ids.size() ? ",\n" : "\n");
+    Rows rows{{"id"}};
+    for (unsigned id : ids)
+        rows.push_back({std::to_string(id)});
+    const auto addColumn = [&](const std::string& heading, const std::vector<std::string>& texts) {
+        rows[0].push_back(heading);
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            rows[i + 1].push_back(texts[i]);
+    };
+    if (!allLanguages)
+        addColumn("text", CatalogueTexts(context.services, context.raw));
+    // Each variant's column as a host in its locale gets it.
+    for (std::size_t v = 0; allLanguages && v < std::size(test::kVariants); ++v) {
+        const std::optional<std::vector<std::string>> texts =
+            context.services.catalogueIn(test::kVariants[v].locale, context.err);
+        if (!texts)
+            return 1;
+        char heading[8];
+        std::snprintf(heading, sizeof heading, "0x%04X", test::kVariants[v].language);
+        addColumn(heading, *texts);
     }
+
     if (format == "json")
-        context.out << "]\n";
+        WriteJson(context.out, rows);
+    else
+        WriteTableOrCsv(context.out, rows, format == "csv");
     return 0;
 }
 
+// The names --windows takes.
+constexpr struct {
+    const char* name;
+    WindowsReleaseCode code;
+} kReleaseNames[] = {
+    {"95", kWindows95}, {"95b", kWindows95B}, {"95c", kWindows95C},   {"98", kWindows98}, {"98a", kWindows98A},
+    {"me", kWindowsMe}, {"nt4", kWindowsNt4}, {"2000", kWindows2000}, {"xp", kWindowsXp},
+};
+
 }  // namespace
+
+std::vector<std::string> CatalogueTexts(const HostServices& services, bool raw)
+{
+    std::vector<std::string> texts;
+    for (unsigned id : services.catalogIds) {
+        const std::string text = FetchString(services.functions, id);
+        texts.push_back(raw ? text : services.toUtf8(text));
+    }
+    return texts;
+}
+
+const model::Release* FindRelease(const std::string& name, std::ostream& err)
+{
+    for (const auto& release : kReleaseNames) {
+        if (name == release.name)
+            return model::FindRelease(release.code);
+    }
+    err << "quorvel: unknown Windows release '" << name << "'; --windows takes";
+    for (const auto& release : kReleaseNames)
+        err << ' ' << release.name;
+    err << '\n';
+    return nullptr;
+}
 
 int Run(const std::vector<std::string>& args, const HostServices& services, std::ostream& out, std::ostream& err)
 {

@@ -1,7 +1,8 @@
 // The quorvel tool over the native build: the module's logic with the
 // stand-in services. --lang picks the thread language and code page,
 // --set NAME=VALUE stores a value under the uninstall key for this call,
-// --unset NAME removes one; message boxes are recorded and printed.
+// --unset NAME removes one, --windows RELEASE sets up the registry values and
+// version record of that release; message boxes are recorded and printed.
 #include <iconv.h>
 
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "platform/standin/control.h"
 #include "tests/support/locales.h"
 #include "tests/support/registry_keys.h"
+#include "tests/support/standin/system.h"
 #include "tools/host/host.h"
 
 namespace {
@@ -41,10 +43,11 @@ std::string ToUtf8(const std::string& ansi)
 int main(int argc, char** argv)
 {
     std::vector<std::string> args;
+    const quorvel::test::Locale* locale = quorvel::test::FindLocale("en_US");
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--lang" && i + 1 < argc) {
-            const quorvel::test::Locale* locale = quorvel::test::FindLocale(argv[++i]);
+            locale = quorvel::test::FindLocale(argv[++i]);
             if (!locale) {
                 std::cerr << "quorvel: unknown locale '" << argv[i] << "'\n";
                 return 2;
@@ -67,6 +70,11 @@ int main(int argc, char** argv)
             quorvel::standin::SetStringValue(kUninstallKey, assignment.substr(0, equals), assignment.substr(equals + 1));
         } else if (arg == "--unset" && i + 1 < argc) {
             quorvel::standin::RemoveValue(kUninstallKey, argv[++i]);
+        } else if (arg == "--windows" && i + 1 < argc) {
+            const quorvel::model::Release* release = quorvel::host::FindRelease(argv[++i], std::cerr);
+            if (!release)
+                return 2;
+            quorvel::test::ApplyRelease(release->system);
         } else {
             args.push_back(arg);
         }
@@ -83,5 +91,11 @@ int main(int argc, char** argv)
     };
     services.toUtf8 = ToUtf8;
     services.catalogIds.assign(std::begin(quorvel::test::kCatalogIds), std::end(quorvel::test::kCatalogIds));
+    services.catalogueIn = [&services, locale](const quorvel::test::Locale& in, std::ostream&) {
+        quorvel::test::ApplyLocale(in);
+        std::vector<std::string> texts = quorvel::host::CatalogueTexts(services);
+        quorvel::test::ApplyLocale(*locale);
+        return std::optional(texts);
+    };
     return quorvel::host::Run(args, services, std::cout, std::cerr);
 }
