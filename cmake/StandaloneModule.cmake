@@ -73,10 +73,10 @@ set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/mod
 # ---- Finishing the linked module -----------------------------------------------------
 set(quorvel_binutils_prefix ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-)
 add_custom_command(TARGET Quorvel POST_BUILD
-    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/pe/finish_module.py
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/finish_module.py
             --nm ${quorvel_binutils_prefix}nm --objcopy ${quorvel_binutils_prefix}objcopy
             --time-stamp ${quorvel_time_stamp} $<TARGET_FILE:Quorvel>
     COMMENT "Checking, stripping and stamping Quorvel.dll"
     VERBATIM)
 set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS
-    ${PROJECT_SOURCE_DIR}/tools/pe/finish_module.py ${PROJECT_SOURCE_DIR}/tools/pe/pe_extras.py)
+    ${PROJECT_SOURCE_DIR}/cmake/finish_module.py ${PROJECT_SOURCE_DIR}/cmake/pe_extras.py)

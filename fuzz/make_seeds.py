@@ -15,7 +15,7 @@ import re
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-sys.path.insert(0, os.path.join(ROOT, "tools", "catalog"))
+sys.path.insert(0, os.path.join(ROOT, "catalog"))
 import catalog  # noqa: E402
 
 

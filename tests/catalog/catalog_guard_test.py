@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The catalogue guard (tools/catalog/catalog.py) as the build runs it:
+"""The catalogue guard (catalog/catalog.py) as the build runs it:
 each test copies the catalogue into a temporary directory, where the copy as
 it stands must pass; broken the way a translator might break it, the guard
 must stop with exactly the ID, variant and reason of each problem, and write
@@ -13,7 +13,7 @@ import tempfile
 import unittest
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..'))
-GUARD = os.path.join(ROOT, 'tools', 'catalog', 'catalog.py')
+GUARD = os.path.join(ROOT, 'catalog', 'catalog.py')
 CATALOG = os.path.join(ROOT, 'catalog')
 sys.path.insert(0, os.path.dirname(GUARD))
 import catalog  # noqa: E402

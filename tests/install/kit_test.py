@@ -31,9 +31,9 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
-sys.path.insert(0, os.path.join(ROOT, 'tools', 'catalog'))
+sys.path.insert(0, os.path.join(ROOT, 'catalog'))
 import catalog  # noqa: E402
-sys.path.insert(0, os.path.join(ROOT, 'tools', 'pe'))
+sys.path.insert(0, os.path.join(ROOT, 'cmake'))
 import pe_extras  # noqa: E402
 
 US_ENGLISH = 0x0409
