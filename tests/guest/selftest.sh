@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks, in one boot of the emulated machine, everything the DLL's 32-bit
-# tests rely on: a 32-bit program runs, LC_ALL picks Wine's code page and user
+# Checks, in one run in the 32-bit root of tools/win32vm (entered, or booted
+# with QUORVEL_WIN32_RUNNER=guest), everything the DLL's 32-bit tests rely on: a 32-bit program runs, LC_ALL picks Wine's code page and user
 # locale with no Linux locale installed, a Windows release set by the
 # launcher takes effect, a message box can be found and dismissed
 # headless, a crashing program ends instead of waiting on a crash dialog,
@@ -26,14 +26,15 @@ started=$SECONDS
 status=0
 # A crash dialog left open would hold the run until this limit: CTest gives
 # the one its other guest job has.
-"$vm" run --timeout "${QUORVEL_VM_TIMEOUT:-600}" --workdir "$work" --env WIN32VM_SELFTEST='two words' \
+"$vm" run --timeout "${QUORVEL_VM_TIMEOUT:-1700}" --workdir "$work" --env WIN32VM_SELFTEST='two words' \
+    --env WINEPREFIX="$work/wineprefix" \
     -- "$here/selftest_job.sh" "$root/tools/wine/wine-run" \
     >"$work/output" 2>&1 || status=$?
 took=$((SECONDS - started))
 # Windows programs end their lines with CRLF.
 tr -d '\r' <"$work/output" >"$work/output.lf"
 cat "$work/output.lf"
-echo "--- one boot took ${took} s"
+echo "--- the run took ${took} s"
 
 passed=0
 failed=0
