@@ -13,7 +13,7 @@ probe ja --locale ja_JP.UTF-8
 probe de --locale de_CH.UTF-8
 probe win98 --windows 98
 echo "[crash]"
-"$launcher" ./win32vm-probe.exe crash >crash.log 2>&1
+"$launcher" --log crash.log ./win32vm-probe.exe crash >/dev/null 2>&1
 echo "exit=$?"
 grep -q 'page fault' crash.log && echo "reported=1"
 echo "[plumbing]"
