@@ -34,15 +34,16 @@ if(PROJECT_VERSION_TWEAK)
 else()
     set(QUORVEL_VERSION_TWEAK 0)
 endif()
-# A pseudo-localized module says so: VS_FF_SPECIALBUILD, which tools/sign
-# refuses, and a SpecialBuild text that Explorer's Properties page shows.
+# The pseudo-localized test module (PseudoModule.cmake) says so in a version
+# resource of its own: VS_FF_SPECIALBUILD, which tools/sign refuses, and a
+# SpecialBuild text that Explorer's Properties page shows and the kit's
+# install refuses.
 set(QUORVEL_FILE_FLAGS 0x0)
 set(QUORVEL_SPECIAL_BUILD_VALUE "")
-if(QUORVEL_PSEUDO)
-    set(QUORVEL_FILE_FLAGS "0x20  /* VS_FF_SPECIALBUILD */")
-    set(QUORVEL_SPECIAL_BUILD_VALUE "\n            VALUE \"SpecialBuild\",     \"Pseudo-localized test build: every text a generated stand-in, not for release\"")
-endif()
 configure_file(${PROJECT_SOURCE_DIR}/catalog/version.rc.in ${PROJECT_BINARY_DIR}/generated/version.rc @ONLY)
+set(QUORVEL_FILE_FLAGS "0x20  /* VS_FF_SPECIALBUILD */")
+set(QUORVEL_SPECIAL_BUILD_VALUE "\n            VALUE \"SpecialBuild\",     \"Pseudo-localized test build: every text a generated stand-in, not for release\"")
+configure_file(${PROJECT_SOURCE_DIR}/catalog/version.rc.in ${PROJECT_BINARY_DIR}/generated/pseudo_version.rc @ONLY)
 
 # ---- Export table ---------------------------------------------------------------------
 # module/Quorvel32.def and Quorvel64.def map each export to the function
@@ -171,6 +172,10 @@ quorvel_install_kit(${QUORVEL_KIT_PACKAGE_DIR}
     ${QUORVEL_KIT_DIR}/QuorvelConfig.cmake ${QUORVEL_KIT_DIR}/QuorvelConfigVersion.cmake)
 quorvel_install_kit(share/doc/Quorvel ${PROJECT_SOURCE_DIR}/docs/host-developers.md)
 
+# The kit's module is never the pseudo-localized test module.
+install(CODE "set(module \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUORVEL_KIT_BIN_DIR}/Quorvel.dll\")
+include(\"${PROJECT_SOURCE_DIR}/cmake/RefuseSpecialBuild.cmake\")" COMPONENT kit)
+
 get_property(quorvel_kit_files GLOBAL PROPERTY quorvel_kit_files)
 list(SORT quorvel_kit_files)
 install(CODE "set(quorvel_kit_files \"${quorvel_kit_files}\")
@@ -194,7 +199,4 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL kit symbols)
 set(CPACK_ARCHIVE_KIT_FILE_NAME Quorvel-${PROJECT_VERSION}-${quorvel_release_flavour})
 set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME Quorvel-${PROJECT_VERSION}-${quorvel_release_flavour}-symbols)
-if(QUORVEL_PSEUDO)
-    set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/RefusePseudoPackage.cmake)
-endif()
 include(CPack)

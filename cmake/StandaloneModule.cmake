@@ -4,12 +4,14 @@
 # entry point is the module's own DllMain; the few memory and string routines
 # are its own; libgcc supplies only compiler helpers that import nothing.
 # Only the module is built this way: the test programs keep their runtime.
+# The module's objects (WindowsModule.cmake) are compiled for this here;
+# quorvel_finish_standalone_module(TARGET) links and finishes a module of them.
 #
 # The module that ships is also stripped (its symbols go to Quorvel.dll.debug,
 # linked through .gnu_debuglink) and reproducible: no time of the build and no
 # path of the machine ends up in either file.
 
-target_sources(Quorvel PRIVATE platform/win32/standalone_runtime.cpp)
+target_sources(quorvel_module_objects PRIVATE platform/win32/standalone_runtime.cpp)
 # Freestanding, and no loop turned into a call of the routine it implements.
 set_source_files_properties(platform/win32/standalone_runtime.cpp PROPERTIES
     COMPILE_OPTIONS "-ffreestanding;-fno-tree-loop-distribute-patterns")
@@ -18,7 +20,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(quorvel_entry_point _DllMain@12)
     # 32-bit unwind tables serve only C++ exceptions, which the module does not
     # use; the debugger reads .debug_frame from the symbol file instead.
-    target_compile_options(Quorvel PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-asynchronous-unwind-tables>)
+    target_compile_options(quorvel_module_objects PRIVATE -fno-asynchronous-unwind-tables)
 else()
     # x86_64 keeps .pdata/.xdata: Windows walks the stack through them.
     set(quorvel_entry_point DllMain)
@@ -27,12 +29,8 @@ endif()
 # -g does not change the code; it only feeds Quorvel.dll.debug. The prefix
 # maps keep the source and build directories out of it (the later map wins
 # for a build directory inside the source tree).
-target_compile_options(Quorvel PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-g
-    -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}=.>)
-target_link_options(Quorvel PRIVATE -nostdlib -Wl,-e,${quorvel_entry_point} -Wl,--no-insert-timestamp)
-# Only these libraries, instead of the toolchain's default list.
-set_target_properties(Quorvel PROPERTIES LINKER_LANGUAGE CXX)
-target_link_libraries(Quorvel PRIVATE kernel32 user32 advapi32 gcc)
+target_compile_options(quorvel_module_objects PRIVATE -g
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
 
 # ---- Time stamps ---------------------------------------------------------------------
 # Windows compares a module's time stamp with the one a host bound its imports
@@ -68,15 +66,20 @@ endif()
 # The stamp also as a file that the link depends on: a new stamp relinks the
 # module, which runs the finishing step below with it.
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/module-time-stamp.txt CONTENT "${quorvel_time_stamp}\n")
-set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/module-time-stamp.txt)
 
-# ---- Finishing the linked module -----------------------------------------------------
+# ---- Linking and finishing a module -------------------------------------------------
 set(quorvel_binutils_prefix ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-)
-add_custom_command(TARGET Quorvel POST_BUILD
-    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/finish_module.py
-            --nm ${quorvel_binutils_prefix}nm --objcopy ${quorvel_binutils_prefix}objcopy
-            --time-stamp ${quorvel_time_stamp} $<TARGET_FILE:Quorvel>
-    COMMENT "Checking, stripping and stamping Quorvel.dll"
-    VERBATIM)
-set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS
-    ${PROJECT_SOURCE_DIR}/cmake/finish_module.py ${PROJECT_SOURCE_DIR}/cmake/pe_extras.py)
+function(quorvel_finish_standalone_module target)
+    target_link_options(${target} PRIVATE -nostdlib -Wl,-e,${quorvel_entry_point} -Wl,--no-insert-timestamp)
+    # Only these libraries, instead of the toolchain's default list.
+    set_target_properties(${target} PROPERTIES LINKER_LANGUAGE CXX)
+    target_link_libraries(${target} PRIVATE kernel32 user32 advapi32 gcc)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/finish_module.py
+                --nm ${quorvel_binutils_prefix}nm --objcopy ${quorvel_binutils_prefix}objcopy
+                --time-stamp ${quorvel_time_stamp} $<TARGET_FILE:${target}>
+        COMMENT "Checking, stripping and stamping Quorvel.dll (${target})"
+        VERBATIM)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/module-time-stamp.txt
+        ${PROJECT_SOURCE_DIR}/cmake/finish_module.py ${PROJECT_SOURCE_DIR}/cmake/pe_extras.py)
+endfunction()

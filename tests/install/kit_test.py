@@ -13,7 +13,7 @@ the release itself: reproducible, and signed.
     kit_test.py other-arch --kit DIR --arch ARCH --toolchain FILE --source DIR --work DIR
     kit_test.py reproducible --source DIR --preset NAME --time-stamp SECONDS --work DIR
     kit_test.py signed    --module DLL --tests EXE --work DIR --run RUNNER...
-    kit_test.py refused   --module DLL --build DIR --work DIR
+    kit_test.py refused   --module DLL --work DIR
 
 With --run, the programs built are also started with RUNNER (the 64-bit
 Windows runner) and their output is compared with the catalogue's English
@@ -457,9 +457,10 @@ def signed(args):
 
 
 def refused(args):
-    """A pseudo-localized build: tools/sign refuses its module, though the
-    certificate and password would sign it, and leaves it as it was; CPack
-    refuses to package the build."""
+    """The pseudo-localized module: tools/sign refuses it, though the
+    certificate and password would sign it, and leaves it as it was; the
+    kit's install, which the package target runs, refuses it as the kit's
+    module."""
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
     password = 'Quorvel test password 7f3a'
@@ -473,13 +474,12 @@ def refused(args):
     if result.returncode == 0 or 'Pseudo-localized test build' not in result.stdout or \
             open(module, 'rb').read() != original:
         raise Failure(f'tools/sign on the pseudo-localized module: exit {result.returncode}:\n{result.stdout}')
-    packages = os.path.join(args.work, 'package')
-    result = subprocess.run([args.cpack, '--config', os.path.join(args.build, 'CPackConfig.cmake'), '-B', packages],
+    refuse = os.path.join(ROOT, 'cmake', 'RefuseSpecialBuild.cmake')
+    result = subprocess.run([args.cmake, f'-Dmodule={module}', '-P', refuse],
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-    made = [name for _, _, files in os.walk(packages) for name in files if name.endswith('.zip')]
-    if result.returncode == 0 or 'never packaged' not in ' '.join(result.stdout.split()) or made:
-        raise Failure(f'CPack on the pseudo-localized build: exit {result.returncode}, made {made}:\n{result.stdout}')
-    print('tools/sign and CPack refuse the pseudo-localized build')
+    if result.returncode == 0 or 'never packaged' not in ' '.join(result.stdout.split()):
+        raise Failure(f'the kit\'s install on the pseudo-localized module: exit {result.returncode}:\n{result.stdout}')
+    print('tools/sign and the kit\'s install refuse the pseudo-localized module')
 
 
 def main():
@@ -504,9 +504,8 @@ def main():
     p.set_defaults(handler=signed)
 
     p = commands.add_parser('refused')
-    for option in ('--module', '--build', '--work'):
+    for option in ('--module', '--work'):
         p.add_argument(option, required=True)
-    p.add_argument('--cpack', default='cpack')
     p.set_defaults(handler=refused)
 
     p = commands.add_parser('layout')

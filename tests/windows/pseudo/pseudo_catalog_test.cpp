@@ -1,7 +1,7 @@
-// The pseudo-localized module (presets win32-pseudo and win64-pseudo) as the
-// real resource loader serves it, run in each variant's own locale: every
-// text is the real one, its letters swapped for look-alikes of the variant's
-// code page, padded and bracketed, and served whole however long it grew.
+// The pseudo-localized module (bin/pseudo/Quorvel.dll) as the real resource
+// loader serves it, run in each variant's own locale: every text is the real
+// one, its letters swapped for look-alikes of the variant's code page, padded
+// and bracketed, and served whole however long it grew.
 #include <gtest/gtest.h>
 
 #include <windows.h>
