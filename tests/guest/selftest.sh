@@ -34,7 +34,7 @@ took=$((SECONDS - started))
 # Windows programs end their lines with CRLF.
 tr -d '\r' <"$work/output" >"$work/output.lf"
 cat "$work/output.lf"
-echo "--- the run took ${took} s"
+echo "--- the run took ${took} s, $("$vm" status | sed -n 's/^way in: //p') (QUORVEL_WIN32_RUNNER: ${QUORVEL_WIN32_RUNNER:-unset})"
 
 passed=0
 failed=0
