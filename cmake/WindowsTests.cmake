@@ -7,8 +7,10 @@
 # own, with its own time, started by QUORVEL_WINDOWS_RUNNER: on x86_64 a Wine
 # process on this machine, on i686 one in the 32-bit root of tools/win32vm.
 # The runs share one prefix: a fixture restores its registry before the first
-# run and holds one wineserver until the last (in the 32-bit root, where each
-# run's processes end with it, every run has a server of its own).
+# run. On x86_64 it holds one wineserver until the last, and the runs, which
+# change the registry that server serves, take turns. In the 32-bit root each
+# run has a server of its own that ends with it, and Wine saves a registry by
+# renaming a whole new file into place: runs there go side by side.
 # quorvel_windows_test(NAME LOCALE FILTER) runs the GoogleTest program with a
 # filter; quorvel_windows_tool_test(NAME LOCALE EXPECTED ARGS...) runs the
 # quorvel tool, whose output must be EXPECTED exactly.
@@ -25,13 +27,19 @@ set_tests_properties(windows.wineserver.hold PROPERTIES FIXTURES_SETUP wineserve
 set_tests_properties(windows.wineserver.release PROPERTIES FIXTURES_CLEANUP wineserver RESOURCE_LOCK wine_prefix
                      TIMEOUT ${QUORVEL_WINDOWS_TEST_SECONDS})
 
+# quorvel_windows_one_at_a_time(TEST...): tests that share the x86_64 prefix's server.
+function(quorvel_windows_one_at_a_time)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set_property(TEST ${ARGN} APPEND PROPERTY RESOURCE_LOCK wine_prefix)
+    endif()
+endfunction()
+
 function(quorvel_windows_run name locale program)
     add_test(NAME windows.${name}
              COMMAND ${QUORVEL_WINDOWS_RUNNER} --locale ${locale}.UTF-8 --log ${quorvel_wine_logs}/${name}.log
                      ${quorvel_windows_bin}/${program} ${ARGN})
-    # The runs share one prefix and change its registry: one at a time.
-    set_tests_properties(windows.${name} PROPERTIES RESOURCE_LOCK wine_prefix FIXTURES_REQUIRED wineserver
-                         TIMEOUT ${QUORVEL_WINDOWS_TEST_SECONDS})
+    set_tests_properties(windows.${name} PROPERTIES FIXTURES_REQUIRED wineserver TIMEOUT ${QUORVEL_WINDOWS_TEST_SECONDS})
+    quorvel_windows_one_at_a_time(windows.${name})
 endfunction()
 
 # A GoogleTest program passes by its own word: 32-bit Wine 8.0 now and then

@@ -75,7 +75,9 @@ TEST_F(NsisInstaller, TextsBoxesAndErrorFlagThroughTheMacros)
     const unsigned ranges[][2] = {{0, 38}, {100, 119}, {500, 500}, {1000, 1006}, {20000, 20012}};
     for (const Installer& installer : kInstallers) {
         SCOPED_TRACE(installer.program);
-        const std::string results = OwnDirectory() + installer.program + ".txt";
+        // One file per locale: the runs in each locale may go side by side.
+        const std::string results =
+            OwnDirectory() + installer.program + "." + std::to_string(GetUserDefaultLCID()) + ".txt";
         DeleteFileA(results.c_str());
         std::vector<ObservedBox> boxes;
         const ChildResult run =
