@@ -27,8 +27,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/machine.h"
 #include "tests/support/windows/quorvel_module.h"
-#include "tests/support/windows/registry_fixture.h"
+#include "tools/machine/windows/scoped_value.h"
 
 namespace quorvel::test {
 namespace {

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when a product source includes a header of a layer above its own.
+"""Fails when a product source includes a header of a layer above its own, or
+a tool a test's.
 
     check_layers.py SOURCE_ROOT [--stamp FILE]
 
@@ -13,7 +14,8 @@ layer below it, never a sibling of its own layer:
     platform/            the Windows services (win32/) and their stand-in (standin/)
 
 Besides: <windows.h> only in platform/win32/, and the stand-in's headers only
-in platform/standin/ and the stand-in's entry.
+in platform/standin/ and the stand-in's entry. Beside the module, tools/ never
+includes tests/: the tests may use the tools' code, not the other way round.
 """
 import argparse
 import os
@@ -25,6 +27,9 @@ PUBLIC_HEADERS = 'include'  # the host's headers, which the exports implement
 STANDIN = 'platform/standin/'
 STANDIN_USERS = (STANDIN, 'module/standin_entry.cpp')
 WINDOWS_USERS = ('platform/win32/',)
+
+# Folders beside the module, and the folder each may not include.
+BESIDE = {'tools': 'tests'}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
@@ -45,8 +50,28 @@ def included_file(root, source, name):
     return None
 
 
+def includes_of(root, source):
+    """Each quoted include that names a file of the tree: where, and the file."""
+    with open(os.path.join(root, source), encoding='utf-8') as f:
+        for number, line in enumerate(f, 1):
+            m = INCLUDE.match(line)
+            target = m and m.group(1) == '"' and included_file(root, source, m.group(2))
+            if target:
+                yield f'{source}:{number}', target
+
+
+def problems_beside(root, source):
+    forbidden = BESIDE[source.split('/')[0]]
+    for where, target in includes_of(root, source):
+        if target.split('/')[0] == forbidden:
+            yield f'{where}: {target} is in {forbidden}/, which {source.split("/")[0]}/ may not include'
+
+
 def problems_of(root, source):
     folder = source.split('/')[0]
+    if folder in BESIDE:
+        yield from problems_beside(root, source)
+        return
     level = layer_of(folder)
     with open(os.path.join(root, source), encoding='utf-8') as f:
         for number, line in enumerate(f, 1):
@@ -88,13 +113,12 @@ def main():
         parser.error(f'no such folder: {args.root}')
 
     problems = []
-    for folders in LAYERS:
-        for folder in folders:
-            for directory, _, names in os.walk(os.path.join(args.root, folder)):
-                for name in sorted(names):
-                    if name.endswith(('.h', '.cpp', '.c')):
-                        path = os.path.relpath(os.path.join(directory, name), args.root).replace(os.sep, '/')
-                        problems.extend(problems_of(args.root, path))
+    for folder in [folder for folders in LAYERS for folder in folders] + list(BESIDE):
+        for directory, _, names in os.walk(os.path.join(args.root, folder)):
+            for name in sorted(names):
+                if name.endswith(('.h', '.cpp', '.c')):
+                    path = os.path.relpath(os.path.join(directory, name), args.root).replace(os.sep, '/')
+                    problems.extend(problems_of(args.root, path))
     if problems:
         print('Includes against the layers (see the README\'s Layout):', file=sys.stderr)
         for problem in problems:

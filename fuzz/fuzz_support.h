@@ -18,7 +18,7 @@
 #include "tests/support/ansi_model.h"
 #include "tests/support/guarded_buffer.h"
 #include "tests/support/hex.h"
-#include "tests/support/locales.h"
+#include "tests/support/machine.h"
 #include "tests/support/standin/holdings.h"
 #include "tests/support/standin/system.h"
 

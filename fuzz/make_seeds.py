@@ -5,7 +5,7 @@ Each seed is laid out the way the targets read their input: the first byte
 picks the code page, and the rest goes through FuzzedDataProvider: strings from
 the front (a backslash and any other byte end one; a doubled backslash is a
 backslash), numbers from the back (first read, last byte). The seeds give each target a start on every path worth having:
-each release code, tokens with and without brackets, values without NUL,
+each release of tools/machine/windows_releases.txt, tokens with and without brackets, values without NUL,
 double-byte texts, buffer sizes on both sides of the limit.
 
     fuzz/make_seeds.py [OUTPUT_DIR]
@@ -15,8 +15,9 @@ import re
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-sys.path.insert(0, os.path.join(ROOT, "catalog"))
+sys.path[:0] = [os.path.join(ROOT, "catalog"), os.path.join(ROOT, "tools", "machine")]
 import catalog  # noqa: E402
+import releases  # noqa: E402
 
 
 def cpp_array(path, name):
@@ -172,16 +173,17 @@ def release_classification():
         s.flag(nt_key).flag(nt is not None).string(nt or "")
         return s.flag(version_fails).number(platform, 0, 3).number(major, 3, 6).failure(fail, 4).data()
 
-    seeds["95"] = seed(product="Microsoft Windows 95\0")
-    seeds["95b"] = seed(product="Microsoft Windows 95\0", sub=" B\0")
-    seeds["95c"] = seed(product="Microsoft Windows 95\0", sub="c\0")
-    seeds["98"] = seed(product="Microsoft Windows 98\0")
-    seeds["98a"] = seed(product="microsoft windows 98\0", sub=" A \0")
-    seeds["me"] = seed(product="Microsoft Windows ME\0", sub="A\0")
-    seeds["nt4"] = seed(nt_key=True, platform=2, major=4)
+    # A seed per release of the table, named as --windows names it.
+    for release in releases.windows_releases():
+        values = [None if value is None else value + "\0"
+                  for value in (release.windows_product, release.sub_version, release.nt_product)]
+        seeds[release.name] = seed(product=values[0], sub=values[1], nt_key=release.platform == releases.NT_PLATFORM,
+                                   nt=values[2], platform=release.platform, major=release.major)
+    seeds["sub_version_absent"] = seed(product="Microsoft Windows 95\0")
+    seeds["sub_version_lower_case"] = seed(product="Microsoft Windows 95\0", sub="c\0")
+    seeds["product_lower_case"] = seed(product="microsoft windows 98\0", sub=" A \0")
+    seeds["me_with_sub_version"] = seed(product="Microsoft Windows ME\0", sub="A\0")
     seeds["nt4_version_fails"] = seed(nt_key=True, platform=2, major=4, version_fails=True)
-    seeds["2000"] = seed(nt_key=True, nt="Microsoft Windows 2000\0", platform=2, major=5)
-    seeds["xp"] = seed(nt_key=True, nt="Microsoft Windows XP\0", platform=2, major=5)
     seeds["xp_without_nul"] = seed(nt_key=True, nt="Microsoft Windows XP", platform=2, major=5)
     seeds["nt_empty"] = seed(product="Microsoft Windows 98\0", nt_key=True, nt="", platform=2, major=4)
     seeds["no_keys"] = seed(windows_key=False)

@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "tests/support/locales.h"
+#include "tests/support/machine.h"
 
 // fingerprints.txt as it stood at configure time (see CMakeLists.txt).
 extern const char kCommittedFingerprintsText[];

@@ -1,8 +1,8 @@
 // A plain reference model of the module's text rules, written from the rules
 // and not from the module's code: character boundaries of the ANSI code pages
 // the stand-in offers, the boundary-respecting search, ReplaceFirst, the
-// ASCII part of upper-casing and the release classification, with its table
-// of releases. The fuzzers and the evidence tests compare the module against
+// ASCII part of upper-casing and the release classification, over the table
+// of Windows releases (tools/machine/windows_releases.txt). The fuzzers and the evidence tests compare the module against
 // it.
 #pragma once
 
@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tools/machine/releases.h"
 
 namespace quorvel::model {
 
@@ -74,21 +76,9 @@ inline std::string UpperAscii(unsigned codePage, std::string text)
 
 // ---- Release classification ------------------------------------------------------
 
-struct RegistryValue {
-    bool present = false;
-    std::string bytes;  // as stored; may lack a NUL or hold several
-};
-
-struct ReleaseInputs {
-    bool windowsKey = false;
-    RegistryValue windowsProduct;
-    RegistryValue subVersion;
-    bool ntKey = false;
-    RegistryValue ntProduct;
-    bool versionFails = false;
-    std::uint32_t platformId = 2;
-    std::uint32_t majorVersion = 5;
-};
+using machine::RegistryValue;
+using machine::ReleaseInputs;
+using machine::Text;
 
 inline std::int32_t ClassifyRelease(unsigned codePage, const ReleaseInputs& in)
 {
@@ -120,11 +110,9 @@ inline std::int32_t ClassifyRelease(unsigned codePage, const ReleaseInputs& in)
     return code;
 }
 
-// A text stored with its NUL.
-inline RegistryValue Text(const std::string& text) { return {true, text + '\0'}; }
-
 // Every release the classification tells apart (0: none), whether it is of
-// the NT family, and a system that classifies as it: the tests' own table.
+// the NT family, and a system that classifies as it: the table of Windows
+// releases, and a system that none of its rows matches.
 struct Release {
     std::int32_t code;
     bool ntFamily;
@@ -133,24 +121,12 @@ struct Release {
 
 inline const std::vector<Release>& Releases()
 {
-    const auto windows9x = [](const char* product, const char* subVersion) {
-        return ReleaseInputs{true, Text(product), Text(subVersion), false, {}, false, 1, 4};
-    };
-    const auto nt = [](const char* product, std::uint32_t major) {
-        return ReleaseInputs{true, {}, {}, true, product ? Text(product) : RegistryValue{}, false, 2, major};
-    };
-    static const std::vector<Release> releases = {
-        {0, false, ReleaseInputs{true, {}, {}, false, {}, false, 2, 5}},
-        {101, false, windows9x("Microsoft Windows 95", "")},
-        {102, false, windows9x("Microsoft Windows 95", " B")},
-        {103, false, windows9x("Microsoft Windows 95", " C")},
-        {201, false, windows9x("Microsoft Windows 98", "")},
-        {202, false, windows9x("Microsoft Windows 98", " A ")},
-        {301, false, windows9x("Microsoft Windows ME", "")},
-        {1002, true, nt(nullptr, 4)},
-        {5001, true, nt("Microsoft Windows 2000", 5)},
-        {6001, true, nt("Microsoft Windows XP", 5)},
-    };
+    static const std::vector<Release> releases = [] {
+        std::vector<Release> rows = {{0, false, ReleaseInputs{true, {}, {}, false, {}, false, 2, 5}}};
+        for (const machine::WindowsRelease& release : machine::kWindowsReleases)
+            rows.push_back({release.code, release.platformId == machine::kNtPlatform, machine::InputsOf(release)});
+        return rows;
+    }();
     return releases;
 }
 

@@ -5,8 +5,9 @@
 
 #include <cstdint>
 
-#include "tests/support/windows/message_box_watch.h"
+#include "tests/support/machine.h"
 #include "tests/support/windows/quorvel_module.h"
+#include "tools/machine/windows/message_box_watch.h"
 
 extern "C" std::uint32_t QuorvelCallCdecl(const void* function, const std::uint32_t* arguments, std::uint32_t count,
                                           std::int32_t* stackDelta);

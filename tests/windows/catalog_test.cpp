@@ -9,7 +9,7 @@
 
 #include "tests/catalog/fingerprints.h"
 #include "tests/support/hex.h"
-#include "tests/support/locales.h"
+#include "tests/support/machine.h"
 #include "tests/support/windows/expected_texts.h"
 #include "tests/support/windows/quorvel_module.h"
 

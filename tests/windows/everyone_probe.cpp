@@ -9,8 +9,9 @@
 #include <string>
 
 #include "tests/support/hex.h"
-#include "tests/support/windows/message_box_watch.h"
+#include "tests/support/machine.h"
 #include "tests/support/windows/quorvel_module.h"
+#include "tools/machine/windows/message_box_watch.h"
 
 namespace {
 

@@ -7,12 +7,14 @@
 
 #include <map>
 #include <sstream>
+#include <vector>
 
 #include "tests/support/hex.h"
+#include "tests/support/machine.h"
 #include "tests/support/windows/child_process.h"
 #include "tests/support/windows/expected_texts.h"
 #include "tests/support/windows/quorvel_module.h"
-#include "tests/support/windows/registry_fixture.h"
+#include "tools/machine/windows/scoped_value.h"
 
 namespace quorvel::test {
 namespace {
@@ -37,14 +39,41 @@ std::map<std::string, std::string> RunProbe()
 }
 
 struct ReleaseCase {
-    const char* name;
-    const char* wineVersion;
-    const char* versionRecord;                  // platform.major the probe should see
+    std::string name;
+    const WindowsRelease* release;              // whose version Wine reports to the probe
     std::optional<std::string> windowsProduct;  // value under the Windows key
     std::optional<std::string> subVersion;
     std::optional<std::string> ntProduct;       // value under the NT key
     bool ntFamily;                              // the account name answers
 };
+
+// Each release of the table as it is, then systems that mix or stretch them.
+std::vector<ReleaseCase> Cases()
+{
+    const auto text = [](const char* value) { return value ? std::optional<std::string>(value) : std::nullopt; };
+    std::vector<ReleaseCase> cases;
+    for (const WindowsRelease& release : kWindowsReleases) {
+        cases.push_back({std::string("Windows") + release.name, &release, text(release.windowsProduct),
+                         text(release.subVersion), text(release.ntProduct), release.platformId == kNtPlatform});
+    }
+    const WindowsRelease* xp = FindWindowsRelease("xp");
+    const WindowsRelease* windows98 = FindWindowsRelease("98");
+    cases.push_back({"NtKeyWinsOverWindows95", xp, "Microsoft Windows 95", "C", "Microsoft Windows XP", true});
+    cases.push_back({"NtVersion5WithoutProductName", FindWindowsRelease("2000"), "Microsoft Windows 98", std::nullopt,
+                     std::nullopt, false});
+    cases.push_back({"UnknownRelease", xp, std::nullopt, std::nullopt, "Microsoft Windows 7", false});
+    // Longer than the patterns and holding none of them: compared in full
+    // against each, as a product name of a later release is.
+    cases.push_back({"LongUnknownNtProductName", xp, std::nullopt, std::nullopt, "Microsoft Windows Vista Business",
+                     false});
+    cases.push_back({"LongUnknownWindowsProductName", windows98, "Microsoft Windows Millennium Edition", std::nullopt,
+                     std::nullopt, false});
+    // Upper-cased through the code page: a long stretch of accented letters
+    // before the lower-case name.
+    cases.push_back({"AccentedLowerCaseProductName", xp, std::nullopt, std::nullopt,
+                     std::string(70, '\xe9') + " microsoft windows xp \xe9" "dition", true});
+    return cases;
+}
 
 class EveryoneRule : public testing::TestWithParam<ReleaseCase> {};
 
@@ -55,7 +84,7 @@ TEST_P(EveryoneRule, AccountNameOnlyOnNtFamilyReleases)
         return value ? ScopedValue::Text(*value) : std::nullopt;
     };
     const ScopedValue version(HKEY_CURRENT_USER, std::string("Software\\Wine\\AppDefaults\\") + kProbe, "Version",
-                              ScopedValue::Text(release.wineVersion));
+                              ScopedValue::Text(release.release->wineVersion));
     const ScopedValue windowsProduct(HKEY_LOCAL_MACHINE, kWindowsKey, "ProductName", text(release.windowsProduct));
     const ScopedValue subVersion(HKEY_LOCAL_MACHINE, kWindowsKey, "SubVersionNumber", text(release.subVersion));
     const ScopedValue ntProduct(HKEY_LOCAL_MACHINE, kNtKey, "ProductName", text(release.ntProduct));
@@ -69,7 +98,9 @@ TEST_P(EveryoneRule, AccountNameOnlyOnNtFamilyReleases)
     SCOPED_TRACE(testing::Message() << "version " << report["version"] << ", account " << report["account"]
                                     << ", catalogue " << catalogue);
 
-    EXPECT_EQ(report["version"], release.versionRecord) << "Wine did not report the chosen version";
+    EXPECT_EQ(report["version"], std::to_string(release.release->platformId) + "." +
+                                     std::to_string(release.release->majorVersion))
+        << "Wine did not report the chosen version";
     if (release.ntFamily)
         ASSERT_NE(report["account"], catalogue) << "the case cannot tell the account from the catalogue";
     EXPECT_EQ(report["DllGetString"], answer);
@@ -79,29 +110,8 @@ TEST_P(EveryoneRule, AccountNameOnlyOnNtFamilyReleases)
     EXPECT_EQ(report["other"], Hex(VariantText(variant, 20002)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Releases, EveryoneRule,
-    testing::Values(
-        ReleaseCase{"WindowsXp", "winxp", "2.5", std::nullopt, std::nullopt, "Microsoft Windows XP", true},
-        ReleaseCase{"Windows2000", "win2k", "2.5", std::nullopt, std::nullopt, "Microsoft Windows 2000", true},
-        ReleaseCase{"WindowsNt4WithoutProductName", "nt40", "2.4", std::nullopt, std::nullopt, std::nullopt, true},
-        ReleaseCase{"NtKeyWinsOverWindows95", "winxp", "2.5", "Microsoft Windows 95", "C", "Microsoft Windows XP", true},
-        ReleaseCase{"NtVersion5WithoutProductName", "win2k", "2.5", "Microsoft Windows 98", std::nullopt, std::nullopt,
-                    false},
-        ReleaseCase{"Windows98A", "win98", "1.4", "Microsoft Windows 98", " A ", std::nullopt, false},
-        ReleaseCase{"WindowsMe", "winme", "1.4", "Microsoft Windows ME", std::nullopt, std::nullopt, false},
-        ReleaseCase{"UnknownRelease", "win7", "2.6", std::nullopt, std::nullopt, "Microsoft Windows 7", false},
-        // Longer than the patterns and holding none of them: compared in full
-        // against each, as a product name of a later release is.
-        ReleaseCase{"LongUnknownNtProductName", "vista", "2.6", std::nullopt, std::nullopt,
-                    "Microsoft Windows Vista Business", false},
-        ReleaseCase{"LongUnknownWindowsProductName", "win98", "1.4", "Microsoft Windows Millennium Edition", std::nullopt,
-                    std::nullopt, false},
-        // Upper-cased through the code page: a long stretch of accented
-        // letters before the lower-case name.
-        ReleaseCase{"AccentedLowerCaseProductName", "winxp", "2.5", std::nullopt, std::nullopt,
-                    std::string(70, '\xe9') + " microsoft windows xp \xe9" "dition", true}),
-    [](const testing::TestParamInfo<ReleaseCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Releases, EveryoneRule, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<ReleaseCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace quorvel::test

@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
-#include "tests/support/windows/message_box_watch.h"
+#include "tests/support/machine.h"
 #include "tests/support/windows/quorvel_module.h"
-#include "tests/support/windows/registry_fixture.h"
+#include "tools/machine/windows/message_box_watch.h"
+#include "tools/machine/windows/scoped_value.h"
 
 namespace quorvel::test {
 namespace {

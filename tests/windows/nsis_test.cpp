@@ -12,10 +12,11 @@
 #include <map>
 #include <string>
 
+#include "tests/support/machine.h"
 #include "tests/support/windows/child_process.h"
-#include "tests/support/windows/message_box_watch.h"
 #include "tests/support/windows/quorvel_module.h"
-#include "tests/support/windows/registry_fixture.h"
+#include "tools/machine/windows/message_box_watch.h"
+#include "tools/machine/windows/scoped_value.h"
 
 namespace quorvel::test {
 namespace {

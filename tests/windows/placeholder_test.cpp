@@ -1,8 +1,9 @@
 // Placeholder expansion against the real registry of the test's prefix.
 #include <gtest/gtest.h>
 
+#include "tests/support/machine.h"
 #include "tests/support/windows/quorvel_module.h"
-#include "tests/support/windows/registry_fixture.h"
+#include "tools/machine/windows/scoped_value.h"
 
 namespace quorvel::test {
 namespace {

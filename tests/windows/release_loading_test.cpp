@@ -5,16 +5,21 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/support/machine.h"
 #include "tests/support/windows/child_process.h"
 #include "tests/support/windows/quorvel_module.h"
-#include "tests/support/windows/registry_fixture.h"
+#include "tools/machine/windows/scoped_value.h"
 
 namespace quorvel::test {
 namespace {
 
 constexpr char kTool[] = "quorvel.exe";
 
-class ModuleLoading : public testing::TestWithParam<const char*> {};
+class ModuleLoading : public testing::TestWithParam<std::string> {};
 
 TEST_P(ModuleLoading, ServesTextsOnTheRelease)
 {
@@ -25,7 +30,19 @@ TEST_P(ModuleLoading, ServesTextsOnTheRelease)
     EXPECT_EQ(result.output, "Error\nNo <VorProviderName> MODEM FOUND\nFound New Hardware\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Releases, ModuleLoading, testing::Values("win95", "win98", "nt40", "win2k", "winxp"));
+// Each version of Wine that a release of the table runs as, once.
+std::vector<std::string> WineVersions()
+{
+    std::vector<std::string> versions;
+    for (const WindowsRelease& release : kWindowsReleases) {
+        if (std::find(versions.begin(), versions.end(), release.wineVersion) == versions.end())
+            versions.push_back(release.wineVersion);
+    }
+    return versions;
+}
+
+INSTANTIATE_TEST_SUITE_P(Releases, ModuleLoading, testing::ValuesIn(WineVersions()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
 // Loading the module quiets critical-error and open-file boxes and keeps the
 // host's own flags. The check runs in a fresh process of this program, since

@@ -15,9 +15,10 @@
 #include <random>
 #include <string>
 
+#include "tests/support/machine.h"
 #include "tests/support/thread_stress.h"
 #include "tests/support/windows/quorvel_module.h"
-#include "tests/support/windows/registry_fixture.h"
+#include "tools/machine/windows/scoped_value.h"
 
 namespace quorvel::test {
 namespace {

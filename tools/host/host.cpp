@@ -2,88 +2,22 @@
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <iterator>
 #include <ostream>
-
-#include "probes/release_classification.h"
 
 namespace quorvel::host {
 
 namespace {
 
-constexpr int kUsageError = 2;
-
-const char kHelp[] =
-    "usage: quorvel [--raw] COMMAND [ARGS...]\n"
-    "\n"
-    "Calls Quorvel.dll as the installer does and prints what it answers.\n"
-    "\n"
-    "commands:\n"
-    "  string ID...                       the catalogue text of each ID (DllGetString)\n"
-    "                                       quorvel string 9 20001\n"
-    "  dynamic MESSAGE TOKEN              MESSAGE with TOKEN expanded from the registry\n"
-    "                                     (DllGetDynamicString)\n"
-    "                                       quorvel dynamic 9 1002\n"
-    "  box MESSAGE [TOKEN [SUBSTITUTE]]   a message box: DllMessageBox, or with TOKEN\n"
-    "                                     DllMessageBoxWithSuppliedSubString\n"
-    "                                       quorvel box 35 1005 setup.inf\n"
-    "  dynamic-box MESSAGE TOKEN          a message box with TOKEN expanded from the\n"
-    "                                     registry (DllDynamicMessageBox)\n"
-    "                                       quorvel dynamic-box 9 1002\n"
-    "  catalogue [--all-languages] [--format table|csv|json]\n"
-    "                                     every catalogue ID with its text in the\n"
-    "                                     current language, or with --all-languages\n"
-    "                                     in each variant's (a column per variant,\n"
-    "                                     headed by its language ID); the table\n"
-    "                                     shows line feeds as \\n, csv is RFC 4180\n"
-    "                                       quorvel catalogue --all-languages --format csv\n"
-    "\n"
-    "options:\n"
-    "  --raw     print texts as the module serves them (ANSI code page), not UTF-8;\n"
-    "            not for csv, json or --all-languages, which are UTF-8\n"
-    "  --help    this text\n";
-
 struct Context {
     const HostServices& services;
+    const Invocation& invocation;
     std::ostream& out;
     std::ostream& err;
-    bool raw = false;
 
-    std::string Shown(const std::string& text) const { return raw ? text : services.toUtf8(text); }
+    std::string Shown(const std::string& text) const { return invocation.raw ? text : services.toUtf8(text); }
 };
-
-bool ParseId(const std::string& text, unsigned* id)
-{
-    if (text.empty() || text.size() > 10)
-        return false;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value > UINT32_MAX)
-        return false;
-    *id = static_cast<unsigned>(value);
-    return true;
-}
-
-// The IDs in args[from..], or false after saying which one is malformed.
-bool ParseIds(const Context& context, const std::vector<std::string>& args, std::size_t from, std::vector<unsigned>* ids)
-{
-    for (std::size_t i = from; i < args.size(); ++i) {
-        unsigned id = 0;
-        if (!ParseId(args[i], &id)) {
-            context.err << "quorvel: '" << args[i] << "' is not a catalogue ID (a number from 0 to 4294967295)\n";
-            return false;
-        }
-        ids->push_back(id);
-    }
-    return true;
-}
 
 std::string FetchString(const QuorvelFunctions& functions, unsigned id)
 {
@@ -101,39 +35,16 @@ std::string FetchDynamicString(const QuorvelFunctions& functions, unsigned messa
     return std::string(buffer.data());
 }
 
-int Usage(const Context& context, const std::string& problem)
+int StringCommand(const Context& context)
 {
-    context.err << "quorvel: " << problem << "\nRun 'quorvel --help' for the commands.\n";
-    return kUsageError;
-}
-
-int StringCommand(const Context& context, const std::vector<std::string>& args)
-{
-    std::vector<unsigned> ids;
-    if (args.size() < 2)
-        return Usage(context, "string needs at least one ID");
-    if (!ParseIds(context, args, 1, &ids))
-        return kUsageError;
-    for (unsigned id : ids)
+    for (unsigned id : context.invocation.ids)
         context.out << context.Shown(FetchString(context.services.functions, id)) << '\n';
     return 0;
 }
 
-// MESSAGE and TOKEN, the two IDs of the dynamic commands.
-bool ParseMessageAndToken(const Context& context, const std::vector<std::string>& args, std::vector<unsigned>* ids)
+int DynamicCommand(const Context& context)
 {
-    if (args.size() != 3) {
-        Usage(context, args[0] + " needs MESSAGE and TOKEN");
-        return false;
-    }
-    return ParseIds(context, args, 1, ids);
-}
-
-int DynamicCommand(const Context& context, const std::vector<std::string>& args)
-{
-    std::vector<unsigned> ids;
-    if (!ParseMessageAndToken(context, args, &ids))
-        return kUsageError;
+    const std::vector<unsigned>& ids = context.invocation.ids;
     context.out << context.Shown(FetchDynamicString(context.services.functions, ids[0], ids[1])) << '\n';
     return 0;
 }
@@ -145,27 +56,20 @@ int ReportBox(const Context& context, const std::function<void()>& show)
     return 0;
 }
 
-int BoxCommand(const Context& context, const std::vector<std::string>& args)
+int BoxCommand(const Context& context)
 {
-    std::vector<unsigned> ids;
-    if (args.size() < 2 || args.size() > 4)
-        return Usage(context, "box needs MESSAGE, and optionally TOKEN and SUBSTITUTE");
-    const std::vector<std::string> idArgs(args.begin(), args.begin() + std::min<std::size_t>(args.size(), 3));
-    if (!ParseIds(context, idArgs, 1, &ids))
-        return kUsageError;
     const QuorvelFunctions& functions = context.services.functions;
+    const std::vector<unsigned>& ids = context.invocation.ids;
     if (ids.size() == 1)
         return ReportBox(context, [&] { functions.DllMessageBox(ids[0]); });
-    std::string substitute = args.size() == 4 ? args[3] : std::string();
-    char* substitutePointer = args.size() == 4 ? substitute.data() : nullptr;
+    std::string substitute = context.invocation.substitute.value_or("");
+    char* substitutePointer = context.invocation.substitute ? substitute.data() : nullptr;
     return ReportBox(context, [&] { functions.DllMessageBoxWithSuppliedSubString(ids[0], ids[1], substitutePointer); });
 }
 
-int DynamicBoxCommand(const Context& context, const std::vector<std::string>& args)
+int DynamicBoxCommand(const Context& context)
 {
-    std::vector<unsigned> ids;
-    if (!ParseMessageAndToken(context, args, &ids))
-        return kUsageError;
+    const std::vector<unsigned>& ids = context.invocation.ids;
     return ReportBox(context, [&] { context.services.functions.DllDynamicMessageBox(ids[0], ids[1]); });
 }
 
@@ -202,116 +106,61 @@ void WriteJson(std::ostream& out, const Rows& rows)
     out << array.dump(2) << '\n';
 }
 
-int CatalogCommand(const Context& context, const std::vector<std::string>& args)
+int CatalogCommand(const Context& context)
 {
-    std::string format = "table";
-    bool allLanguages = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--all-languages")
-            allLanguages = true;
-        else if (args[i] == "--format" && i + 1 < args.size())
-            format = args[++i];
-        else
-            return Usage(context, "catalogue takes only --all-languages and --format table|csv|json");
-    }
-    if (format != "table" && format != "csv" && format != "json")
-        return Usage(context, "unknown format '" + format + "' (table, csv or json)");
-    if (context.raw && format != "table")
-        return Usage(context, format + " is UTF-8, and --raw gives the module's ANSI bytes: use the table format");
-    if (context.raw && allLanguages)
-        return Usage(context, "--all-languages shows each variant in UTF-8; --raw would mix their code pages");
-
-    const std::vector<unsigned>& ids = context.services.catalogIds;
     Rows rows{{"id"}};
-    for (unsigned id : ids)
+    for (unsigned id : machine::kCatalogIds)
         rows.push_back({std::to_string(id)});
     const auto addColumn = [&](const std::string& heading, const std::vector<std::string>& texts) {
         rows[0].push_back(heading);
-        for (std::size_t i = 0; i < ids.size(); ++i)
+        for (std::size_t i = 0; i < texts.size(); ++i)
             rows[i + 1].push_back(texts[i]);
     };
-    if (!allLanguages)
-        addColumn("text", CatalogueTexts(context.services, context.raw));
+    if (!context.invocation.allLanguages)
+        addColumn("text", CatalogueTexts(context.services, context.invocation.raw));
     // Each variant's column as a host in its locale gets it.
-    for (std::size_t v = 0; allLanguages && v < std::size(test::kVariants); ++v) {
+    for (std::size_t v = 0; context.invocation.allLanguages && v < std::size(machine::kVariants); ++v) {
         const std::optional<std::vector<std::string>> texts =
-            context.services.catalogueIn(test::kVariants[v].locale, context.err);
+            context.services.catalogueIn(machine::kVariants[v].locale, context.err);
         if (!texts)
             return 1;
         char heading[8];
-        std::snprintf(heading, sizeof heading, "0x%04X", test::kVariants[v].language);
+        std::snprintf(heading, sizeof heading, "0x%04X", machine::kVariants[v].language);
         addColumn(heading, *texts);
     }
 
-    if (format == "json")
+    if (context.invocation.format == "json")
         WriteJson(context.out, rows);
     else
-        WriteTableOrCsv(context.out, rows, format == "csv");
+        WriteTableOrCsv(context.out, rows, context.invocation.format == "csv");
     return 0;
 }
-
-// The names --windows takes.
-constexpr struct {
-    const char* name;
-    WindowsReleaseCode code;
-} kReleaseNames[] = {
-    {"95", kWindows95}, {"95b", kWindows95B}, {"95c", kWindows95C},   {"98", kWindows98}, {"98a", kWindows98A},
-    {"me", kWindowsMe}, {"nt4", kWindowsNt4}, {"2000", kWindows2000}, {"xp", kWindowsXp},
-};
 
 }  // namespace
 
 std::vector<std::string> CatalogueTexts(const HostServices& services, bool raw)
 {
     std::vector<std::string> texts;
-    for (unsigned id : services.catalogIds) {
+    for (unsigned id : machine::kCatalogIds) {
         const std::string text = FetchString(services.functions, id);
         texts.push_back(raw ? text : services.toUtf8(text));
     }
     return texts;
 }
 
-const model::Release* FindRelease(const std::string& name, std::ostream& err)
+int Run(const Invocation& invocation, const HostServices& services, std::ostream& out, std::ostream& err)
 {
-    for (const auto& release : kReleaseNames) {
-        if (name == release.name)
-            return model::FindRelease(release.code);
-    }
-    err << "quorvel: unknown Windows release '" << name << "'; --windows takes";
-    for (const auto& release : kReleaseNames)
-        err << ' ' << release.name;
-    err << '\n';
-    return nullptr;
-}
-
-int Run(const std::vector<std::string>& args, const HostServices& services, std::ostream& out, std::ostream& err)
-{
-    Context context{services, out, err};
-    std::vector<std::string> rest;
-    for (const std::string& arg : args) {
-        if (arg == "--raw" && rest.empty())
-            context.raw = true;
-        else if ((arg == "--help" || arg == "-h") && rest.empty()) {
-            out << kHelp;
-            return 0;
-        } else
-            rest.push_back(arg);
-    }
-    if (rest.empty())
-        return Usage(context, "no command given");
-
-    const std::string& command = rest[0];
+    const Context context{services, invocation, out, err};
+    const std::string& command = invocation.command;
     if (command == "string")
-        return StringCommand(context, rest);
+        return StringCommand(context);
     if (command == "dynamic")
-        return DynamicCommand(context, rest);
+        return DynamicCommand(context);
     if (command == "box")
-        return BoxCommand(context, rest);
+        return BoxCommand(context);
     if (command == "dynamic-box")
-        return DynamicBoxCommand(context, rest);
-    if (command == "catalogue")
-        return CatalogCommand(context, rest);
-    return Usage(context, "unknown command '" + command + "'");
+        return DynamicBoxCommand(context);
+    return CatalogCommand(context);
 }
 
 }  // namespace quorvel::host

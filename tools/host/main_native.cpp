@@ -1,28 +1,23 @@
-// The quorvel tool over the native build: the module's logic with the
-// stand-in services. --lang picks the thread language and code page,
-// --set NAME=VALUE stores a value under the uninstall key for this call,
-// --unset NAME removes one, --windows RELEASE sets up the registry values and
-// version record of that release; message boxes are recorded and printed.
+// The quorvel program over the native build: the module's logic with the
+// stand-in services, set up for one call as the invocation asks (language
+// and code page, uninstall values, release); message boxes are recorded and
+// printed.
 #include <iconv.h>
 
 #include <iostream>
-#include <iterator>
 #include <stdexcept>
 
 #include "module/exports.h"
-#include "platform/standin/control.h"
-#include "tests/support/locales.h"
-#include "tests/support/registry_keys.h"
-#include "tests/support/standin/system.h"
 #include "tools/host/host.h"
+#include "tools/machine/standin_setup.h"
 
 namespace {
 
-using quorvel::test::kUninstallKey;
+using namespace quorvel;
 
 std::string ToUtf8(const std::string& ansi)
 {
-    const unsigned codePage = quorvel::standin::CodePage();
+    const unsigned codePage = standin::CodePage();
     const std::string from = codePage == 950 ? "BIG5" : "CP" + std::to_string(codePage);
     const iconv_t converter = iconv_open("UTF-8", from.c_str());
     if (converter == reinterpret_cast<iconv_t>(-1))
@@ -38,64 +33,55 @@ std::string ToUtf8(const std::string& ansi)
     return utf8;
 }
 
+// The stand-in as the invocation's machine; false, after saying why, when it
+// cannot be.
+bool SetUp(const host::Invocation& invocation, const machine::Locale& locale)
+{
+    try {
+        machine::ApplyLocale(locale);
+    } catch (const std::invalid_argument&) {
+        std::cerr << "quorvel: the stand-in has no code page " << locale.codePage << " for '" << locale.name
+                  << "'; the Windows builds serve every locale\n";
+        return false;
+    }
+    for (const host::RegistryChange& change : invocation.registryChanges) {
+        if (change.value)
+            standin::SetStringValue(machine::kUninstallKey, change.name, *change.value);
+        else
+            standin::RemoveValue(machine::kUninstallKey, change.name);
+    }
+    if (invocation.release)
+        machine::ApplyRelease(machine::InputsOf(*invocation.release));
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args;
-    const quorvel::test::Locale* locale = quorvel::test::FindLocale("en_US");
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--lang" && i + 1 < argc) {
-            locale = quorvel::test::FindLocale(argv[++i]);
-            if (!locale) {
-                std::cerr << "quorvel: unknown locale '" << argv[i] << "'\n";
-                return 2;
-            }
-            try {
-                quorvel::standin::SetCodePage(locale->codePage);
-            } catch (const std::invalid_argument&) {
-                std::cerr << "quorvel: the stand-in has no code page " << locale->codePage << " for '" << argv[i]
-                          << "'\n";
-                return 2;
-            }
-            quorvel::standin::SetThreadLanguage(locale->language);
-        } else if (arg == "--set" && i + 1 < argc) {
-            const std::string assignment = argv[++i];
-            const std::size_t equals = assignment.find('=');
-            if (equals == std::string::npos) {
-                std::cerr << "quorvel: --set takes NAME=VALUE\n";
-                return 2;
-            }
-            quorvel::standin::SetStringValue(kUninstallKey, assignment.substr(0, equals), assignment.substr(equals + 1));
-        } else if (arg == "--unset" && i + 1 < argc) {
-            quorvel::standin::RemoveValue(kUninstallKey, argv[++i]);
-        } else if (arg == "--windows" && i + 1 < argc) {
-            const quorvel::model::Release* release = quorvel::host::FindRelease(argv[++i], std::cerr);
-            if (!release)
-                return 2;
-            quorvel::test::ApplyRelease(release->system);
-        } else {
-            args.push_back(arg);
-        }
-    }
+    const std::optional<host::Invocation> invocation =
+        host::ReadInvocation(std::vector<std::string>(argv + 1, argv + argc), std::cerr);
+    if (!invocation)
+        return 2;
+    const machine::Locale& locale = invocation->locale ? *invocation->locale : *machine::FindLocale("en_US");
+    if (!SetUp(*invocation, locale))
+        return 2;
 
-    quorvel::host::HostServices services;
+    host::HostServices services;
     services.functions = {QuorvelDllDynamicMessageBox,  QuorvelDllGetDynamicString,
                           QuorvelDllGetString,          QuorvelDllMessageBox,
                           QuorvelDllMessageBoxWithSuppliedSubString, GetStringFromQuorvelDll};
     services.runBox = [](const std::function<void()>& call) -> std::optional<std::string> {
         call();
-        const auto boxes = quorvel::standin::TakeShownBoxes();
+        const auto boxes = standin::TakeShownBoxes();
         return boxes.empty() ? std::string() : boxes.back().text;
     };
     services.toUtf8 = ToUtf8;
-    services.catalogIds.assign(std::begin(quorvel::test::kCatalogIds), std::end(quorvel::test::kCatalogIds));
-    services.catalogueIn = [&services, locale](const quorvel::test::Locale& in, std::ostream&) {
-        quorvel::test::ApplyLocale(in);
-        std::vector<std::string> texts = quorvel::host::CatalogueTexts(services);
-        quorvel::test::ApplyLocale(*locale);
+    services.catalogueIn = [&services, &locale](const machine::Locale& in, std::ostream&) {
+        machine::ApplyLocale(in);
+        std::vector<std::string> texts = host::CatalogueTexts(services);
+        machine::ApplyLocale(locale);
         return std::optional(texts);
     };
-    return quorvel::host::Run(args, services, std::cout, std::cerr);
+    return host::Run(*invocation, services, std::cout, std::cerr);
 }

@@ -1,9 +1,10 @@
-// The quorvel tool on Windows: loads Quorvel.dll by name, as the installer
-// does. With --show a message box waits for a person; otherwise the program
-// reads the box, prints its text and dismisses it, which is what a headless
-// run needs. --set and --unset change a value under the uninstall key first;
-// --windows RELEASE sets the registry values of that release for the call.
-// catalogue --all-languages runs the program again in each variant's locale.
+// The quorvel program on Windows: loads Quorvel.dll by name, as the installer
+// does, in the locale that its process was started in. With --show a message
+// box waits for a person; otherwise the program reads the box, prints its
+// text and dismisses it, which is what a headless run needs. --set and
+// --unset change a value under the uninstall key first; --windows RELEASE
+// sets the registry values of that release for the call. catalogue
+// --all-languages runs the program again in each variant's locale.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -18,13 +19,14 @@
 #include <map>
 
 #include "quorvel_loader.h"
-#include "tests/support/locales.h"
-#include "tests/support/registry_keys.h"
-#include "tests/support/windows/message_box_watch.h"
-#include "tests/support/windows/registry_fixture.h"
 #include "tools/host/host.h"
+#include "tools/machine/registry_keys.h"
+#include "tools/machine/windows/message_box_watch.h"
+#include "tools/machine/windows/scoped_value.h"
 
 namespace {
+
+using namespace quorvel;
 
 std::string AnsiToUtf8(const std::string& ansi)
 {
@@ -41,66 +43,47 @@ std::string AnsiToUtf8(const std::string& ansi)
 
 // --set NAME=VALUE and --unset NAME: a value under the uninstall key, which
 // stays in the registry (Wine's prefix) for later calls.
-bool StoreUninstallValue(const std::string& option, const std::string& operand)
+bool StoreUninstallValue(const host::RegistryChange& change)
 {
-    const std::size_t equals = operand.find('=');
-    if (option == "--set" && (equals == std::string::npos || equals == 0)) {
-        std::cerr << "quorvel: --set takes NAME=VALUE, not '" << operand << "'\n";
-        return false;
-    }
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, quorvel::test::kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, machine::kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
         std::cerr << "quorvel: cannot open the uninstall key\n";
         return false;
     }
-    if (option == "--set") {
-        const std::string value = operand.substr(equals + 1);
-        RegSetValueExA(key, operand.substr(0, equals).c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+    if (change.value) {
+        RegSetValueExA(key, change.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(change.value->c_str()),
+                       static_cast<DWORD>(change.value->size() + 1));
     } else {
-        RegDeleteValueA(key, operand.c_str());  // an absent value is no error
+        RegDeleteValueA(key, change.name.c_str());  // an absent value is no error
     }
     RegCloseKey(key);
     return true;
 }
 
-using quorvel::test::ScopedValue;
-
-// The values that the release classification reads, as `release` has them,
-// until `values` go. A release of the 95/98/Me family has no NT key; removing
-// its product name leaves the NT key's case to the version record, which
-// tells NT 4.0 alone. Fails when the module would still see another release:
-// the version record comes from Wine's Version for the program, which Wine
-// reads at the program's start.
-bool ApplyRelease(const std::string& name, std::deque<ScopedValue>* values)
+// The registry values that tell `release`, until `values` go. The version
+// record comes from Wine's Version for the program, which Wine reads at the
+// program's start: when it is another release's, the module would not see
+// `release`, and the call fails.
+bool ApplyRelease(const machine::WindowsRelease& release, std::deque<machine::ScopedValue>* values)
 {
-    const quorvel::model::Release* release = quorvel::host::FindRelease(name, std::cerr);
-    if (!release)
-        return false;
-    quorvel::model::ReleaseInputs seen = release->system;
-    const auto store = [&](const char* key, const char* valueName, const quorvel::model::RegistryValue& value) {
+    const auto store = [&](const char* key, const char* valueName, const char* text) {
         values->emplace_back(HKEY_LOCAL_MACHINE, key, valueName,
-                             value.present ? std::optional(value.bytes) : std::nullopt);
+                             text ? machine::ScopedValue::Text(text) : std::nullopt);
     };
-    store(quorvel::test::kWindowsKey, "ProductName", seen.windowsProduct);
-    store(quorvel::test::kWindowsKey, "SubVersionNumber", seen.subVersion);
-    store(quorvel::test::kNtKey, "ProductName", seen.ntProduct);
+    store(machine::kWindowsKey, "ProductName", release.windowsProduct);
+    store(machine::kWindowsKey, "SubVersionNumber", release.subVersion);
+    store(machine::kNtKey, "ProductName", release.ntProduct);
 
-    HKEY ntKey = nullptr;
-    seen.ntKey = RegOpenKeyExA(HKEY_LOCAL_MACHINE, quorvel::test::kNtKey, 0, KEY_READ, &ntKey) == ERROR_SUCCESS;
-    if (ntKey)
-        RegCloseKey(ntKey);
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
-    seen.versionFails = !GetVersionExA(&version);
-    seen.platformId = version.dwPlatformId;
-    seen.majorVersion = version.dwMajorVersion;
-    if (quorvel::model::ClassifyRelease(1252, seen) == release->code)
+    if (GetVersionExA(&version) && version.dwPlatformId == release.platformId &&
+        version.dwMajorVersion == release.majorVersion)
         return true;
-    std::cerr << "quorvel: with the version that Windows reports here (platform " << version.dwPlatformId
-              << ", major version " << version.dwMajorVersion << ") the module would not see --windows " << name
-              << "; under Wine, set Wine's Version for this program to that release before it starts\n";
+    std::cerr << "quorvel: Windows reports version " << version.dwPlatformId << "." << version.dwMajorVersion
+              << " here, and --windows " << release.name << " needs " << release.platformId << "."
+              << release.majorVersion << ": under Wine, tools/wine/wine-run --windows " << release.name
+              << " sets Wine's version for the program before it starts\n";
     return false;
 }
 
@@ -111,7 +94,7 @@ bool ApplyRelease(const std::string& name, std::deque<ScopedValue>* values)
 // environment as its own, so the child is started through Wine's loader.
 // Wine gives such a child no process handle and no standard output: it
 // writes to a named pipe instead, whose end tells that it is done.
-std::optional<std::string> RunSelfInLocale(const quorvel::test::Locale& locale, const std::string& arguments,
+std::optional<std::string> RunSelfInLocale(const machine::Locale& locale, const std::string& arguments,
                                            std::ostream& err)
 {
     char loader[MAX_PATH] = {};
@@ -167,8 +150,7 @@ std::optional<std::string> RunSelfInLocale(const quorvel::test::Locale& locale, 
 
 // CatalogueTexts() as a host in `locale` gets them: this program's own
 // `catalogue --format json`, run in that locale.
-std::optional<std::vector<std::string>> CatalogueIn(const quorvel::test::Locale& locale,
-                                                    const std::vector<unsigned>& ids, std::ostream& err)
+std::optional<std::vector<std::string>> CatalogueIn(const machine::Locale& locale, std::ostream& err)
 {
     const std::optional<std::string> output = RunSelfInLocale(locale, "catalogue --format json", err);
     if (!output)
@@ -182,7 +164,7 @@ std::optional<std::vector<std::string>> CatalogueIn(const quorvel::test::Locale&
         return std::nullopt;
     }
     std::vector<std::string> texts;
-    for (unsigned id : ids)
+    for (unsigned id : machine::kCatalogIds)
         texts.push_back(byId[id]);
     return texts;
 }
@@ -203,42 +185,36 @@ int main(int argc, char** argv)
         }
         args.erase(args.begin(), args.begin() + 2);
     }
-    bool show = false;
-    std::deque<ScopedValue> release;  // put back as they were when the program ends
-    while (!args.empty() &&
-           (args[0] == "--show" || args[0] == "--set" || args[0] == "--unset" || args[0] == "--windows")) {
-        if (args[0] == "--show") {
-            show = true;
-            args.erase(args.begin());
-            continue;
-        }
-        if (args.size() < 2) {
-            std::cerr << "quorvel: " << args[0] << " needs " << (args[0] == "--set" ? "NAME=VALUE" : "an operand")
-                      << "\n";
-            return 2;
-        }
-        if (args[0] == "--windows" ? !ApplyRelease(args[1], &release) : !StoreUninstallValue(args[0], args[1]))
-            return 2;
-        args.erase(args.begin(), args.begin() + 2);
+    const std::optional<host::Invocation> invocation = host::ReadInvocation(args, std::cerr);
+    if (!invocation)
+        return 2;
+    if (invocation->locale) {
+        std::cerr << "quorvel: a Windows program runs in the locale that its process was started in; "
+                     "tools/quorvel starts it in the one that --lang names\n";
+        return 2;
     }
+    for (const host::RegistryChange& change : invocation->registryChanges) {
+        if (!StoreUninstallValue(change))
+            return 2;
+    }
+    std::deque<machine::ScopedValue> release;  // put back as they were when the program ends
+    if (invocation->release && !ApplyRelease(*invocation->release, &release))
+        return 2;
 
-    quorvel::host::HostServices services;
+    host::HostServices services;
     const char* missing = QuorvelResolve(LoadLibraryA("Quorvel.dll"), &services.functions);
     if (missing) {
         std::cerr << "quorvel: cannot use Quorvel.dll: " << missing << " is missing\n";
         return 3;
     }
-    services.runBox = [show](const std::function<void()>& call) -> std::optional<std::string> {
+    services.runBox = [show = invocation->show](const std::function<void()>& call) -> std::optional<std::string> {
         if (show) {
             call();
             return std::nullopt;
         }
-        return quorvel::test::WatchMessageBox(call).text;
+        return machine::WatchMessageBox(call).text;
     };
     services.toUtf8 = AnsiToUtf8;
-    services.catalogIds.assign(std::begin(quorvel::test::kCatalogIds), std::end(quorvel::test::kCatalogIds));
-    services.catalogueIn = [&services](const quorvel::test::Locale& locale, std::ostream& err) {
-        return CatalogueIn(locale, services.catalogIds, err);
-    };
-    return quorvel::host::Run(args, services, std::cout, std::cerr);
+    services.catalogueIn = CatalogueIn;
+    return host::Run(*invocation, services, std::cout, std::cerr);
 }

@@ -1,6 +1,6 @@
-// Setting the stand-in up as a given system: the release probes' registry
-// values and version record, and the language; and what its string loader
-// serves.
+// The stand-in set up as the systems of the tests' model, and what its
+// string loader serves; setting it up as a machine is the tool's
+// (tools/machine/standin_setup.h).
 #pragma once
 
 #include <cstdint>
@@ -12,34 +12,12 @@
 #include "platform/standin/control.h"
 #include "probes/release_classification.h"
 #include "tests/support/ansi_model.h"
-#include "tests/support/locales.h"
-#include "tests/support/registry_keys.h"
+#include "tests/support/machine.h"
+#include "tools/machine/standin_setup.h"
 
 namespace quorvel::test {
 
 namespace standin = quorvel::standin;
-
-inline void ApplyRelease(const model::ReleaseInputs& in)
-{
-    standin::RemoveKey(kWindowsKey);
-    standin::RemoveKey(kNtKey);
-    const auto store = [](const char* key, const char* name, const model::RegistryValue& value) {
-        if (value.present)
-            standin::SetValue(key, name, value.bytes);
-    };
-    if (in.windowsKey) {
-        standin::CreateKey(kWindowsKey);
-        store(kWindowsKey, "ProductName", in.windowsProduct);
-        store(kWindowsKey, "SubVersionNumber", in.subVersion);
-    }
-    if (in.ntKey) {
-        standin::CreateKey(kNtKey);
-        store(kNtKey, "ProductName", in.ntProduct);
-    }
-    standin::SetVersionRecord(in.platformId, in.majorVersion);
-    if (in.versionFails)
-        standin::FailVersionQuery();
-}
 
 using model::Text;
 
@@ -59,12 +37,6 @@ inline model::ReleaseInputs ReleaseFor(WindowsReleaseCode code)
 {
     const model::Release* release = model::FindRelease(code);
     return release ? release->system : model::ReleaseInputs{};
-}
-
-inline void ApplyLocale(const Locale& locale)
-{
-    standin::SetCodePage(locale.codePage);
-    standin::SetThreadLanguage(locale.language);
 }
 
 // What the string loader serves for `id` in the calling thread's language and

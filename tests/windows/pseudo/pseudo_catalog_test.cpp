@@ -12,10 +12,10 @@
 
 #include "tests/support/ansi_model.h"
 #include "tests/support/hex.h"
-#include "tests/support/locales.h"
+#include "tests/support/machine.h"
 #include "tests/support/windows/expected_texts.h"
 #include "tests/support/windows/quorvel_module.h"
-#include "tests/support/windows/registry_fixture.h"
+#include "tools/machine/windows/scoped_value.h"
 
 namespace quorvel::test {
 namespace {

@@ -1,8 +1,8 @@
-#include "tests/support/windows/registry_fixture.h"
+#include "tools/machine/windows/scoped_value.h"
 
 #include <vector>
 
-namespace quorvel::test {
+namespace quorvel::machine {
 
 namespace {
 
@@ -49,4 +49,4 @@ ScopedValue::~ScopedValue()
     Store(root_, key_, name_, previous_, previousType_);
 }
 
-}  // namespace quorvel::test
+}  // namespace quorvel::machine

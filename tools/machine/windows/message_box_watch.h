@@ -1,15 +1,13 @@
 // Runs a call that shows a message box, finds the real dialog window, reads
 // it, dismisses it with OK and checks that the call then returns; and reads
-// and dismisses the boxes of a child process.
+// and dismisses the boxes of another process.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "tests/support/windows/child_process.h"
-
-namespace quorvel::test {
+namespace quorvel::machine {
 
 struct ObservedBox {
     bool shown = false;          // a dialog appeared on the calling thread
@@ -24,8 +22,8 @@ struct ObservedBox {
 
 ObservedBox WatchMessageBox(const std::function<void()>& showBox);
 
-// A poll for RunSibling: reads each box that the child process shows,
-// appends it to `boxes` and dismisses it with OK.
-ChildPoll DismissingBoxes(std::vector<ObservedBox>* boxes);
+// A poll, called with a process's ID while it runs: reads each box that the
+// process shows, appends it to `boxes` and dismisses it with OK.
+std::function<void(unsigned long processId)> DismissingBoxes(std::vector<ObservedBox>* boxes);
 
-}  // namespace quorvel::test
+}  // namespace quorvel::machine

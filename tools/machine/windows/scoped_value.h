@@ -1,5 +1,5 @@
-// Registry values under HKEY_LOCAL_MACHINE set for one test and put back as
-// they were afterwards, in the test's private Wine prefix.
+// A registry value set for a while, a call or a test, and put back as it was
+// afterwards.
 #pragma once
 
 #include <windows.h>
@@ -7,9 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "tests/support/registry_keys.h"
-
-namespace quorvel::test {
+namespace quorvel::machine {
 
 class ScopedValue {
 public:
@@ -32,4 +30,4 @@ private:
     DWORD previousType_ = REG_NONE;
 };
 
-}  // namespace quorvel::test
+}  // namespace quorvel::machine

@@ -1,8 +1,8 @@
-#include "tests/support/windows/message_box_watch.h"
+#include "tools/machine/windows/message_box_watch.h"
 
 #include <windows.h>
 
-namespace quorvel::test {
+namespace quorvel::machine {
 
 namespace {
 
@@ -105,7 +105,7 @@ ObservedBox WatchMessageBox(const std::function<void()>& showBox)
     return box;
 }
 
-ChildPoll DismissingBoxes(std::vector<ObservedBox>* boxes)
+std::function<void(unsigned long processId)> DismissingBoxes(std::vector<ObservedBox>* boxes)
 {
     return [boxes, dismissed = HWND{}](unsigned long processId) mutable {
         // The box stays until its thread has handled the click.
@@ -122,4 +122,4 @@ ChildPoll DismissingBoxes(std::vector<ObservedBox>* boxes)
     };
 }
 
-}  // namespace quorvel::test
+}  // namespace quorvel::machine
