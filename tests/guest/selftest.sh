@@ -54,7 +54,7 @@ value() {
 }
 
 check "the run's status is the job's" "$status" 3
-for section in default ja de win98; do
+for section in default ja de windows_98; do
     check "$section: probe status" "$(value $section exit)" 0
     check "$section: message box found" "$(value $section box_found)" 1
     check "$section: MessageBoxA returned IDOK" "$(value $section box_answer)" 1
@@ -71,8 +71,8 @@ check "ja_JP: code page" "$(value ja acp)" 932
 check "ja_JP: user locale" "$(value ja lcid)" 0411
 check "de_CH: code page" "$(value de acp)" 1252
 check "de_CH: user locale" "$(value de lcid)" 0807
-check "win98: Windows 9x platform" "$(value win98 platform)" 1
-check "win98: major version" "$(value win98 major)" 4
+check "--windows 98: Windows 9x platform" "$(value windows_98 platform)" 1
+check "--windows 98: major version" "$(value windows_98 major)" 4
 check "the shared folder keeps the host's path" "$(value plumbing cwd)" "$work"
 check "--env reaches the job" "$(value plumbing env)" "two words"
 check "the guest writes into the shared folder" "$(cat "$work/from-guest.txt" 2>/dev/null)" "written in the guest"

@@ -11,7 +11,7 @@ probe() {
 probe default
 probe ja --locale ja_JP.UTF-8
 probe de --locale de_CH.UTF-8
-probe win98 --windows 98
+probe windows_98 --windows 98
 echo "[crash]"
 "$launcher" --log crash.log ./win32vm-probe.exe crash >/dev/null 2>&1
 echo "exit=$?"
