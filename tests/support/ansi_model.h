@@ -2,8 +2,8 @@
 // and not from the module's code: character boundaries of the ANSI code pages
 // the stand-in offers, the boundary-respecting search, ReplaceFirst, the
 // ASCII part of upper-casing and the release classification, over the table
-// of Windows releases (tools/machine/windows_releases.txt). The fuzzers and the evidence tests compare the module against
-// it.
+// of Windows releases (tools/machine/windows_releases.txt). The fuzzers and
+// the evidence tests compare the module against it.
 #pragma once
 
 #include <cstddef>

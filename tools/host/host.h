@@ -25,7 +25,8 @@ struct HostServices {
     std::function<std::string(const std::string&)> toUtf8;
     // CatalogueTexts() as a host in `locale` gets them; nothing after saying
     // on `err` why they cannot be had.
-    std::function<std::optional<std::vector<std::string>>(const machine::Locale& locale, std::ostream& err)> catalogueIn;
+    std::function<std::optional<std::vector<std::string>>(const machine::Locale& locale, std::ostream& err)>
+        catalogueIn;
 };
 
 // Every catalogue text in the current language, in the order of kCatalogIds,

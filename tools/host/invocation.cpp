@@ -14,8 +14,7 @@ struct CommandShape {
     std::size_t maxIds;
 };
 
-constexpr CommandShape kShapes[] = {
-    {"string", 1, SIZE_MAX}, {"dynamic", 2, 2}, {"box", 1, 2}, {"dynamic-box", 2, 2}};
+constexpr CommandShape kShapes[] = {{"string", 1, SIZE_MAX}, {"dynamic", 2, 2}, {"box", 1, 2}, {"dynamic-box", 2, 2}};
 
 const CommandShape* FindShape(const std::string& command)
 {
@@ -41,7 +40,8 @@ bool ReadOption(const std::vector<std::string>& args, std::size_t* at, Invocatio
 {
     const std::string& option = args[*at];
     if (option == "--show" || option == "--raw") {
-        (option == "--show" ? invocation->show : invocation->raw) = true;
+        invocation->show = invocation->show || option == "--show";
+        invocation->raw = invocation->raw || option == "--raw";
         ++*at;
         return true;
     }

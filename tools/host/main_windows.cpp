@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <deque>
 #include <iostream>
-#include <iterator>
 #include <map>
 
 #include "quorvel_loader.h"
