@@ -5,6 +5,9 @@
 //   [--lang LOCALE] [--windows RELEASE] [--set NAME=VALUE | --unset NAME]... [--show] [--raw]
 //   string ID... | dynamic MESSAGE TOKEN | box MESSAGE [TOKEN [SUBSTITUTE]] |
 //   dynamic-box MESSAGE TOKEN | catalogue [--format table|csv|json] [--all-languages]
+//
+// --lang is the native program's alone: a Windows program runs in the
+// locale that its process was started in (tools/wine/wine-run --locale).
 #pragma once
 
 #include <iosfwd>
