@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Checks, in one run in the 32-bit root of tools/win32vm (entered, or booted
-# with QUORVEL_WIN32_RUNNER=guest), everything the DLL's 32-bit tests rely on: a 32-bit program runs, LC_ALL picks Wine's code page and user
-# locale with no Linux locale installed, a Windows release set by the
-# launcher takes effect, a message box can be found and dismissed
-# headless, a crashing program ends instead of waiting on a crash dialog,
-# files in the shared folder can be written through a mapping, and
-# the run's plumbing holds (the shared folder sits at the host's path and is
-# writable, --env reaches the job, the job's status comes back).
+# with QUORVEL_WIN32_RUNNER=guest), everything the DLL's 32-bit tests rely
+# on: a 32-bit program runs, LC_ALL picks Wine's code page and user locale
+# with no Linux locale installed, a Windows release set by the launcher takes
+# effect, a message box can be found and dismissed headless, a crashing
+# program ends instead of waiting on a crash dialog, files in the shared
+# folder can be written through a mapping, and the run's plumbing holds (the
+# shared folder sits at the host's path and is writable, --env reaches the
+# job, the job's status comes back).
 #
 #   tests/guest/selftest.sh
 set -euo pipefail
